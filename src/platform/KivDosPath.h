@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The program works with DOS-form paths (drive letter, backslashes). They are mapped onto the host
+// as a Windows compatibility layer maps them: Z:\ is the host root, C:\ a folder inside the
+// platform home; other drives and UNC paths are not mapped. A path without a drive is taken
+// relative to the working directory, as Windows does.
+namespace kiv::dospath {
+
+// True when the drive letter (either case) has a host folder behind it.
+bool IsMappedDrive(char letter);
+
+// Host path of a DOS path, component by component, without looking at the disk. "." and ".."
+// are folded lexically and never climb above the drive's root. Both "\" and "/" separate.
+// Empty when the drive is not mapped, the path is a UNC path or the text is empty.
+std::optional<std::filesystem::path> ToHost(std::string_view dosPath);
+
+// As ToHost, then each component that does not exist under its exact name is looked up ignoring
+// case in its parent folder (App.Prg finds app.prg). Components that match nothing are kept as
+// given, so the result also serves for files and folders about to be created.
+std::optional<std::filesystem::path> Resolve(std::string_view dosPath);
+
+// DOS form of a host path: inside the C: folder gives C:\..., anything else Z:\...
+// A relative host path is made absolute against the working directory first.
+std::string FromHost(const std::filesystem::path& hostPath);
+
+// A path as a person typed or picked it, turned into the DOS form the program works with: a
+// POSIX absolute path ("/home/ann/x") becomes Z:\home\ann\x; a DOS path keeps its form with
+// "/" turned into "\"; a relative path keeps being relative.
+std::string ToDos(std::string_view typed);
+
+} // namespace kiv::dospath

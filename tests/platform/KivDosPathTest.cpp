@@ -1,0 +1,96 @@
+#include "common/KivTestHome.h"
+#include "platform/KivDosPath.h"
+#include "platform/KivPlatformHome.h"
+
+#include <unistd.h>
+
+using namespace kiv;
+
+class DosPathTest : public KivTestHome {};
+
+TEST_F(DosPathTest, DrivesMapOntoTheHost) {
+    EXPECT_EQ(dospath::ToHost("Z:\\home\\ann\\x"), std::filesystem::path("/home/ann/x"));
+    EXPECT_EQ(dospath::ToHost("z:/home/ann"), std::filesystem::path("/home/ann"));
+    EXPECT_EQ(dospath::ToHost("Z:\\"), std::filesystem::path("/"));
+    EXPECT_EQ(dospath::ToHost("C:\\Cavo25\\AEF"), platform::DriveC() / "Cavo25" / "AEF");
+    EXPECT_EQ(dospath::ToHost("c:"), platform::DriveC());
+    EXPECT_TRUE(dospath::IsMappedDrive('c'));
+    EXPECT_FALSE(dospath::IsMappedDrive('D'));
+}
+
+TEST_F(DosPathTest, UnmappedDrivesUncAndEmptyPathsFail) {
+    EXPECT_FALSE(dospath::ToHost("D:\\data"));
+    EXPECT_FALSE(dospath::Resolve("Q:\\"));
+    EXPECT_FALSE(dospath::ToHost("\\\\server\\share\\x"));
+    EXPECT_FALSE(dospath::ToHost(""));
+}
+
+TEST_F(DosPathTest, DotDotNeverLeavesTheDrive) {
+    EXPECT_EQ(dospath::ToHost("C:\\..\\..\\etc\\passwd"), platform::DriveC() / "etc" / "passwd");
+    EXPECT_EQ(dospath::ToHost("C:\\a\\.\\b\\..\\c"), platform::DriveC() / "a" / "c");
+    EXPECT_EQ(dospath::ToHost("Z:\\..\\tmp"), std::filesystem::path("/tmp"));
+}
+
+TEST_F(DosPathTest, RelativePathsFollowTheWorkingDirectory) {
+    auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(Scratch());
+    EXPECT_EQ(dospath::ToHost("sub\\file.txt"), Scratch() / "sub" / "file.txt");
+    EXPECT_EQ(dospath::ToHost("\\tmp"), std::filesystem::path("/tmp"));
+    std::filesystem::current_path(previous);
+}
+
+TEST_F(DosPathTest, ExistingComponentsAreFoundIgnoringCase) {
+    WriteFile(Scratch() / "Sources" / "app.prg", "x");
+    auto resolved = dospath::Resolve(ScratchDos("SOURCES\\App.Prg"));
+    ASSERT_TRUE(resolved);
+    EXPECT_EQ(*resolved, Scratch() / "Sources" / "app.prg");
+
+    // What does not exist keeps the case it was given, below the part that was found.
+    resolved = dospath::Resolve(ScratchDos("sources\\New\\File.TXT"));
+    ASSERT_TRUE(resolved);
+    EXPECT_EQ(*resolved, Scratch() / "Sources" / "New" / "File.TXT");
+}
+
+TEST_F(DosPathTest, AnExactNameWinsOverOthersDifferingInCase) {
+    WriteFile(Scratch() / "A.txt", "upper");
+    WriteFile(Scratch() / "a.txt", "lower");
+    WriteFile(Scratch() / "b.TXT", "");
+    WriteFile(Scratch() / "B.txt", "");
+    EXPECT_EQ(*dospath::Resolve(ScratchDos("a.txt")), Scratch() / "a.txt");
+    // No exact match: the first in sorted order, whatever order the folder lists them in.
+    EXPECT_EQ(*dospath::Resolve(ScratchDos("b.txt")), Scratch() / "B.txt");
+}
+
+TEST_F(DosPathTest, HostPathsEnterInDosForm) {
+    EXPECT_EQ(dospath::FromHost("/home/ann/x"), "Z:\\home\\ann\\x");
+    EXPECT_EQ(dospath::FromHost("/"), "Z:\\");
+    EXPECT_EQ(dospath::FromHost(platform::DriveC() / "Cavo25" / "Bin"), "C:\\Cavo25\\Bin");
+    EXPECT_EQ(dospath::FromHost(platform::DriveC()), "C:\\");
+    EXPECT_EQ(dospath::FromHost("/tmp/a/"), "Z:\\tmp\\a");
+
+    EXPECT_EQ(dospath::ToDos("/home/ann/x"), "Z:\\home\\ann\\x");
+    EXPECT_EQ(dospath::ToDos("C:/Cavo25/AEF"), "C:\\Cavo25\\AEF");
+    EXPECT_EQ(dospath::ToDos("D:\\x"), "D:\\x");
+    EXPECT_EQ(dospath::ToDos("rel/name"), "rel\\name");
+}
+
+TEST_F(DosPathTest, RoundTripBetweenForms) {
+    for (std::filesystem::path host : {Scratch() / "a b" / "c.d", platform::DriveC() / "x", std::filesystem::path("/")}) {
+        auto back = dospath::ToHost(dospath::FromHost(host));
+        ASSERT_TRUE(back) << host;
+        EXPECT_EQ(*back, host);
+    }
+}
+
+TEST(PlatformHome, KivHomeMovesEverything) {
+    std::string before = std::getenv("KIV_HOME") ? std::getenv("KIV_HOME") : "";
+    setenv("KIV_HOME", "/tmp/somewhere-else", 1);
+    EXPECT_EQ(platform::Home(), std::filesystem::path("/tmp/somewhere-else"));
+    EXPECT_EQ(platform::DriveC(), std::filesystem::path("/tmp/somewhere-else/drive_c"));
+    unsetenv("KIV_HOME");
+    setenv("XDG_DATA_HOME", "/tmp/xdg", 1);
+    EXPECT_EQ(platform::Home(), std::filesystem::path("/tmp/xdg/kiv"));
+    unsetenv("XDG_DATA_HOME");
+    if (!before.empty())
+        setenv("KIV_HOME", before.c_str(), 1);
+}
