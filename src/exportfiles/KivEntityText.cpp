@@ -2,8 +2,6 @@
 
 #include "support/KivStringUtil.h"
 
-#include <array>
-
 namespace {
 
 const std::vector<std::string>& Keywords() {
@@ -37,6 +35,44 @@ std::string ReplaceAll(std::string_view text, std::string_view what, std::string
     return out;
 }
 
+// The type word in upper case: the first word, or the second after a word that may precede it.
+std::string TypeWord(std::string_view prototype) {
+    std::string word = KivUpper(KivGetToken(prototype, 1, " "));
+    if (IsTypePrefix(word))
+        word = KivUpper(KivGetToken(prototype, 2, " "));
+    return word;
+}
+
+// Compares type words as text: making symbols of them would add every odd first word of a
+// source to the process-wide atom table for good.
+std::string InfoOfType(std::string_view prototype, std::string_view type) {
+    const std::string text = ReplaceAll(ReplaceAll(prototype, "(", " "), ")", " ");
+    std::string name;
+    if (IsTypePrefix(KivUpper(KivGetToken(text, 1, " ")))) {
+        name = KivGetToken(text, 3, " ");
+        if (KivUpper(name) == "DIM")
+            name = KivGetToken2(text, 4, "[ ");
+    } else {
+        name = KivGetToken(text, 2, " ");
+        if (KivUpper(name) == "DIM")
+            name = KivGetToken2(text, 3, "[ ");
+    }
+
+    if (type == "METHOD" || type == "ACCESS" || type == "ASSIGN") {
+        const std::string upper = KivUpper(prototype);
+        const size_t at = upper.find(" CLASS ");
+        // A member without a CLASS clause has no class to name; show the bare name rather
+        // than a piece of the prototype.
+        if (at == std::string::npos)
+            return name;
+        const std::string rest = KivAllTrim(prototype.substr(at + 7)) + ' ';
+        return KivGetToken2(rest, 1, " ;") + ':' + name;
+    }
+    if (type == "TEXTBLOCK")
+        return prototype.size() > 10 ? KivAllTrim(prototype.substr(10)) : std::string();
+    return name;
+}
+
 } // namespace
 
 void KivInitEntityMarkers() {
@@ -67,10 +103,7 @@ std::string KivNormalisePrototype(std::string_view voPrototype) {
 }
 
 KivSymbol KivPrototypeType(std::string_view prototype) {
-    std::string word = KivUpper(KivGetToken(prototype, 1, " "));
-    if (IsTypePrefix(word))
-        word = KivUpper(KivGetToken(prototype, 2, " "));
-    return KivSymbol(word);
+    return KivSymbol(TypeWord(prototype));
 }
 
 KivSymbol KivPrototypeVisibility(std::string_view prototype) {
@@ -81,35 +114,9 @@ KivSymbol KivPrototypeVisibility(std::string_view prototype) {
 }
 
 std::string KivEntityInfo(std::string_view prototype) {
-    return KivEntityInfo(prototype, KivPrototypeType(prototype));
+    return InfoOfType(prototype, TypeWord(prototype));
 }
 
 std::string KivEntityInfo(std::string_view prototype, KivSymbol type) {
-    const std::string text = ReplaceAll(ReplaceAll(prototype, "(", " "), ")", " ");
-    std::string name;
-    if (IsTypePrefix(KivUpper(KivGetToken(text, 1, " ")))) {
-        name = KivGetToken(text, 3, " ");
-        if (KivUpper(name) == "DIM")
-            name = KivGetToken2(text, 4, "[ ");
-    } else {
-        name = KivGetToken(text, 2, " ");
-        if (KivUpper(name) == "DIM")
-            name = KivGetToken2(text, 3, "[ ");
-    }
-
-    static const std::array<KivSymbol, 3> memberTypes{KivSymbol("METHOD"), KivSymbol("ACCESS"),
-                                                      KivSymbol("ASSIGN")};
-    if (type == memberTypes[0] || type == memberTypes[1] || type == memberTypes[2]) {
-        const std::string upper = KivUpper(prototype);
-        const size_t at = upper.find(" CLASS ");
-        // A member without a CLASS clause has no class to name; show the bare name rather
-        // than a piece of the prototype.
-        if (at == std::string::npos)
-            return name;
-        const std::string rest = KivAllTrim(prototype.substr(at + 7)) + ' ';
-        return KivGetToken2(rest, 1, " ;") + ':' + name;
-    }
-    if (type == KivSymbol("TEXTBLOCK"))
-        return prototype.size() > 10 ? KivAllTrim(prototype.substr(10)) : std::string();
-    return name;
+    return InfoOfType(prototype, type.Name());
 }

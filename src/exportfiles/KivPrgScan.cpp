@@ -72,9 +72,14 @@ void KivExpurgateLine(std::string& line, bool& inComment) {
         if (IsQuote(line[0]))
             inQuote = true;
     }
+    // A character belongs to one comment mark at most: the "/" that ends "*/" cannot begin
+    // "/*" (it was never copied, so there is nothing to take back), nor can "/*/" end at once.
+    bool previousFree = true;
     for (size_t i = 1; i < line.size(); ++i) {
         const char c = line[i];
+        const bool pairsWithPrevious = previousFree;
         const char p = line[i - 1];
+        previousFree = true;
         if (!inComment) {
             result += c;
             if (IsQuote(c)) {
@@ -82,12 +87,14 @@ void KivExpurgateLine(std::string& line, bool& inComment) {
                 continue;
             }
         }
-        if (inQuote)
+        if (inQuote || !pairsWithPrevious)
             continue;
         if (c == '/' && p == '*') {
             inComment = false;
+            previousFree = false;
         } else if (c == '*' && p == '/' && !inComment) {
             inComment = true;
+            previousFree = false;
             result.resize(result.size() - 2);
         }
     }

@@ -58,6 +58,22 @@ TEST(KivExpurgateLine, QuoteInsideACommentIsCommentText) {
     EXPECT_FALSE(inComment);
 }
 
+TEST(KivExpurgateLine, EachCharacterServesOneCommentMark) {
+    // The "/" closing a comment does not open the next one: nothing to take back, no crash.
+    bool inComment = false;
+    EXPECT_EQ(Expurgate("/* a */*/", inComment), "*/");
+    EXPECT_FALSE(inComment);
+    inComment = true;
+    EXPECT_EQ(Expurgate("*/*x", inComment), "*x");
+    EXPECT_FALSE(inComment);
+    // "/*/" opens a comment and does not close it.
+    inComment = false;
+    EXPECT_EQ(Expurgate("a /*/ b", inComment), "a ");
+    EXPECT_TRUE(inComment);
+    EXPECT_EQ(Expurgate("c */ d", inComment), " d");
+    EXPECT_FALSE(inComment);
+}
+
 TEST(KivPrgScan, SplitSourceLines) {
     EXPECT_EQ(KivSplitSourceLines(""), Lines{});
     EXPECT_EQ(KivSplitSourceLines("a\r\nb\r\n"), (Lines{"a", "b"}));
