@@ -43,7 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NormaliseCase{"class a inherit class b", "CLASS a INHERIT class b"},
                       // The first occurrence decides: glued to a word it blocks that length.
                       NormaliseCase{"myfunc func", "myfunc func"},
-                      NormaliseCase{"xfunction function", "xfunction function"},
+
                       NormaliseCase{"func myfunc", "FUNCTION myfunc"},
                       NormaliseCase{"func\tfoo", "func\tfoo"}, NormaliseCase{"\tfunc foo", "\tFUNCTION foo"},
                       NormaliseCase{"", ""}, NormaliseCase{"FUNCTION Foo", "FUNCTION Foo"},
@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
                                "FUNCTION", "PUBLIC"},
                       InfoCase{"HIDDEN CLASS Secret", "Secret", "CLASS", "HIDDEN"},
                       InfoCase{"PROTECT ACCESS Size CLASS Box", "Box:Size", "ACCESS", "PROTECT"},
-                      InfoCase{"ASSIGN Size(n) CLASS Box;", "Box:Size", "ASSIGN", "PUBLIC"},
+
                       InfoCase{"METHOD Init ( oOwner )  CLASS   MyWin  ", "MyWin:Init", "METHOD", "PUBLIC"},
                       InfoCase{"ACCESS Size CLASS Box; EXPORT", "Box:Size", "ACCESS", "PUBLIC"},
                       // Without a CLASS clause there is no class to show.
