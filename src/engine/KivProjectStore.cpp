@@ -444,10 +444,12 @@ uint32_t KivProjectStore::InsertModule(uint16_t app, int64_t seq, const KivModul
                      " ctime, btime, head, tail) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12,"
                      " ?13, ?14)");
     st.Bind(1, app).Bind(2, seq).Bind(3, module.name).Bind(4, KivUpper(module.name)).Bind(5, module.expName);
-    st.Bind(6, module.externFile).Bind(7, module.externSource).Bind(8, static_cast<int64_t>(module.debug));
+    st.Bind(6, module.externFile)
+        .BindView(7, module.externSource)
+        .Bind(8, static_cast<int64_t>(module.debug));
     st.Bind(9, static_cast<int64_t>(module.oem)).Bind(10, static_cast<int64_t>(module.appearance));
     st.Bind(11, static_cast<int64_t>(module.created)).Bind(12, static_cast<int64_t>(module.built));
-    st.Bind(13, module.head).Bind(14, module.tail);
+    st.BindView(13, module.head).BindView(14, module.tail);
     if (!st.Run())
         return Fail();
     int64_t newId = m_db.LastInsertId();
@@ -474,7 +476,8 @@ uint32_t KivProjectStore::InsertEntities(uint32_t module, const std::vector<KivE
         st.Bind(1, module).Bind(2, ++seq).Bind(3, e.name).Bind(4, static_cast<int64_t>(e.type));
         st.Bind(5, static_cast<int64_t>(e.block)).Bind(6, static_cast<int64_t>(e.appearance));
         st.Bind(7, static_cast<int64_t>(e.created)).Bind(8, static_cast<int64_t>(e.built));
-        st.Bind(9, e.prototype).Bind(10, e.display).Bind(11, e.source).Bind(12, e.custom).Bind(13, e.layout);
+        st.BindView(9, e.prototype).BindView(10, e.display).BindView(11, e.source).BindView(12, e.custom);
+        st.BindView(13, e.layout);
         if (!st.Run())
             return Fail();
         if (m_db.LastInsertId() > kMaxId)

@@ -32,8 +32,11 @@ public:
     int64_t Changes() const;
     // The engine status for the last failure of this connection.
     uint32_t FailureStatus() const;
-    // Folds the write-ahead log into the database file.
+    // Folds the write-ahead log into the database file. SQLite would do so after any commit that
+    // leaves the log over 4 MB, inside that commit's call; the engine instead folds it when it
+    // has grown larger than it likes, before a change begins.
     bool Checkpoint();
+    bool CheckpointWhenLarger(int64_t bytes);
 
     // A write transaction: begun at once (taking the write lock), rolled back unless committed.
     class Transaction {
@@ -67,4 +70,6 @@ public:
 private:
     sqlite3* m_db = nullptr;
     std::unordered_map<std::string, sqlite3_stmt*> m_statements;
+    int64_t m_pageSize = 4096;
+    int64_t m_walPages = 0;
 };

@@ -26,6 +26,8 @@ public:
     // The project a new repository starts with, and its directory.
     static constexpr const char* kDefaultProject = "Default";
     static constexpr const char* kDefaultProjectDir = "C:\\KIVREPO\\DEFAULT";
+    // How large a project's write-ahead log may grow before a change folds it into the database.
+    static constexpr int64_t kWalLimit = 64LL << 20;
 
     uint32_t AdamInit(uint32_t reserved, uint32_t* created) override;
     uint32_t AdamExit() override;
@@ -200,6 +202,7 @@ private:
 template <class F> uint32_t KivSqliteEngine::Write(F&& change) {
     KivSqliteDb& db = m_project->Db();
     Changed();
+    db.CheckpointWhenLarger(kWalLimit);
     KivSqliteDb::Transaction tx(db);
     if (!tx.Started())
         return db.FailureStatus();

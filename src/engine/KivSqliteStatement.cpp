@@ -24,12 +24,26 @@ KivSqliteStatement& KivSqliteStatement::Bind(int index, int64_t value) {
     return *this;
 }
 
-KivSqliteStatement& KivSqliteStatement::Bind(int index, std::string_view bytes) {
+namespace {
+
+bool BindBlob(sqlite3_stmt* stmt, int index, std::string_view bytes, void (*lifetime)(void*)) {
     // A zero-length blob must not be bound as NULL: the empty text is a value.
     static const char kEmpty = 0;
     const char* data = bytes.empty() ? &kEmpty : bytes.data();
-    if (!m_stmt || sqlite3_bind_blob64(m_stmt, index, data, static_cast<sqlite3_uint64>(bytes.size()),
-                                       SQLITE_TRANSIENT) != SQLITE_OK)
+    return stmt && sqlite3_bind_blob64(stmt, index, data, static_cast<sqlite3_uint64>(bytes.size()),
+                                       lifetime) == SQLITE_OK;
+}
+
+} // namespace
+
+KivSqliteStatement& KivSqliteStatement::Bind(int index, std::string_view bytes) {
+    if (!BindBlob(m_stmt, index, bytes, SQLITE_TRANSIENT))
+        m_failed = true;
+    return *this;
+}
+
+KivSqliteStatement& KivSqliteStatement::BindView(int index, std::string_view bytes) {
+    if (!BindBlob(m_stmt, index, bytes, SQLITE_STATIC))
         m_failed = true;
     return *this;
 }

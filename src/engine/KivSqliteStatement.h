@@ -21,6 +21,8 @@ public:
     // Parameters count from 1. Texts are bound as bytes (BLOB), never as UTF-8.
     KivSqliteStatement& Bind(int index, int64_t value);
     KivSqliteStatement& Bind(int index, std::string_view bytes);
+    // Binds without copying: the bytes must stay as they are until this object is gone.
+    KivSqliteStatement& BindView(int index, std::string_view bytes);
 
     // True while a row is ready; false when done or failed (see Failed).
     bool Step();

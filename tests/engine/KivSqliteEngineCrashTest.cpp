@@ -95,8 +95,6 @@ TEST_F(KivSqliteEngineCrashTest, ImportKilledMidwayLeavesTheRepositoryAsBefore) 
     close(pipes[0]);
     EXPECT_TRUE(killed && !finished) << "the kill must land while the import is running";
 
-    KivSqliteEngine engine;
-    ASSERT_EQ(engine.AdamInit(0, nullptr), 0u) << "the killed process no longer holds the repository";
     {
         KivSqliteDb db;
         ASSERT_EQ(db.Open(database, false), 0u);
@@ -104,6 +102,8 @@ TEST_F(KivSqliteEngineCrashTest, ImportKilledMidwayLeavesTheRepositoryAsBefore) 
         ASSERT_TRUE(check.Step());
         EXPECT_EQ(check.Text(0), "ok");
     }
+    KivSqliteEngine engine;
+    ASSERT_EQ(engine.AdamInit(0, nullptr), 0u) << "the killed process no longer holds the repository";
     uint16_t big = 0;
     ASSERT_EQ(engine.AppFind("Big", &big), 0u);
     if (big != 0) {
