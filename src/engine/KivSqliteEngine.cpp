@@ -233,6 +233,11 @@ uint32_t KivSqliteEngine::PrjSelect(const char* name) {
     KivProjectEntry entry;
     if (uint32_t status = m_catalogue.Find(Str(name), entry))
         return status;
+    // Selecting the project that is open starts its walks afresh without reopening its data.
+    if (m_project && m_project->IsOpen() && KivEqualsIgnoringCase(entry.name, m_currentName)) {
+        StopWalks();
+        return kOk;
+    }
     if (uint32_t status = OpenProject(entry))
         return status;
     return m_catalogue.SetCurrent(entry.name);

@@ -334,6 +334,10 @@ struct BrokenFile {
     std::string bytes;
 };
 
+void PrintTo(const BrokenFile& file, std::ostream* os) {
+    *os << file.what;
+}
+
 class KivBrokenImportTest : public KivEngineTest, public ::testing::WithParamInterface<BrokenFile> {};
 
 TEST_P(KivBrokenImportTest, IsRefusedAndChangesNothing) {
@@ -419,4 +423,46 @@ TEST_F(KivExportRoundTripTest, ExportFailuresAreReportedAndLeaveTheOldFile) {
     EXPECT_EQ(modules, 2u);
     EXPECT_EQ(ReadFile(Scratch() / "old.aef"), RichApplication());
     EXPECT_FALSE(std::filesystem::exists(Scratch() / "old.aef.kivtmp"));
+}
+
+TEST_F(KivExportRoundTripTest, FlagsAndDescriptionComeFromTheFileAndGoBackIntoIt) {
+    std::string aef =
+        W::Aef().AppName("Tools").Text(0x000F, "About tools").U16(0x000A, 1).AppInfo(5, 6).End();
+    uint16_t app = Import(aef);
+    uint32_t library = 0;
+    uint32_t dll = 9;
+    ASSERT_EQ(E().AppQueryLib(app, &library, &dll), 0u);
+    EXPECT_EQ(library, 1u) << "from the library flag record";
+    EXPECT_EQ(dll, 0u);
+    KivRecordHandle record = 0;
+    uint32_t length = 0;
+    std::string description;
+    ASSERT_EQ(E().AppQueryDescription(app, &record, &length), 0u);
+    ASSERT_EQ(E().RecGet(record, length, &description), 0u);
+    EXPECT_EQ(description, "About tools");
+    EXPECT_EQ(Export(app), aef);
+
+    ASSERT_EQ(E().AppSetLib(app, 0, 1), 0u);
+    std::string changed = Export(app);
+    KivRecordReader reader(changed);
+    KivRecord r;
+    while (reader.Next(r)) {
+        if (r.tag == 0x000A) {
+            EXPECT_EQ(r.data, std::string("\0\0", 2));
+        } else if (r.tag == 0x010F) {
+            EXPECT_EQ(KivRecordByte(r.data, 4), 0);
+            EXPECT_EQ(KivRecordByte(r.data, 8), 1);
+            EXPECT_EQ(KivRecordU32(r.data, 36), 5u);
+            EXPECT_EQ(KivRecordU32(r.data, 40), 6u);
+        }
+    }
+    uint16_t again = Import(changed, "Again");
+    ASSERT_EQ(E().AppQueryLib(again, &library, &dll), 0u);
+    EXPECT_EQ(library, 0u);
+    EXPECT_EQ(dll, 1u);
+
+    uint16_t dllApp = Import(W::Aef().AppName("Dll").AppInfo(1, 2, false, true).End());
+    ASSERT_EQ(E().AppQueryLib(dllApp, &library, &dll), 0u);
+    EXPECT_EQ(library, 0u);
+    EXPECT_EQ(dll, 1u) << "from the information record";
 }

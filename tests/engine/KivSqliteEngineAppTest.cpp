@@ -71,7 +71,10 @@ TEST_F(KivSqliteEngineAppTest, IdsOfAnotherProjectAreRefused) {
     uint16_t app = NewApp("Here");
     uint32_t module = NewModule(app, "Mod");
     ASSERT_EQ(E().PrjCreate("Other", ScratchDos("other").c_str(), 0), 0u);
+    uint16_t walked = 0;
+    ASSERT_EQ(E().AdamGetFirstApp(&walked), 0u);
     ASSERT_EQ(E().PrjSelect("Other"), 0u);
+    EXPECT_EQ(E().AdamGetNextApp(&walked), kNoWalk) << "selecting a project ends the walks of the last one";
     char buffer[256];
     uint32_t value = 0;
     EXPECT_EQ(E().AppQueryName(app, buffer, sizeof buffer), kBadId);

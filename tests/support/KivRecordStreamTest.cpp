@@ -63,6 +63,10 @@ struct DamageCase {
     size_t recordsBefore;
 };
 
+void PrintTo(const DamageCase& c, std::ostream* os) {
+    *os << c.what;
+}
+
 class KivRecordDamageTest : public ::testing::TestWithParam<DamageCase> {};
 
 TEST_P(KivRecordDamageTest, StopsAndSaysWhatIsWrong) {
