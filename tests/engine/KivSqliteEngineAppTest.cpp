@@ -1,6 +1,9 @@
 #include "KivEngineFixture.h"
 
 #include "engine/KivEngineUtil.h"
+#include "engine/KivProjectStore.h"
+#include "engine/KivSqliteDb.h"
+#include "platform/KivPlatformHome.h"
 
 #include <algorithm>
 #include <cstring>
@@ -289,4 +292,25 @@ TEST_F(KivSqliteEngineAppTest, UdcAndChListsKeepTheirOrder) {
     ASSERT_EQ(E().AppCHGetFirst(app, ch, sizeof ch), 0u);
     ASSERT_EQ(E().AppUDCGetNext(udc, sizeof udc), 0u);
     EXPECT_EQ(std::string(udc), "my.udc");
+}
+
+TEST_F(KivSqliteEngineAppTest, WhenTheIdsRunOutNothingIsCreated) {
+    uint16_t last = NewApp("Last");
+    uint32_t module = NewModule(last, "M");
+    ASSERT_EQ(E().AdamExit(), 0u);
+    {
+        // The highest IDs have been handed out before (and are never handed out again).
+        KivSqliteDb db;
+        ASSERT_EQ(db.Open(KivProjectStore::DatabaseFile(kiv::platform::DriveC() / "KIVREPO" / "DEFAULT"), false), 0u);
+        ASSERT_TRUE(db.Exec("UPDATE sqlite_sequence SET seq = 65535 WHERE name = 'app';"
+                            "UPDATE sqlite_sequence SET seq = 4294967295 WHERE name = 'module';"));
+    }
+    ASSERT_EQ(E().AdamInit(0, nullptr), 0u);
+    uint16_t app = 7;
+    EXPECT_EQ(E().AppCreate("OneTooMany", &app), kIdsExhausted);
+    EXPECT_EQ(app, 0);
+    EXPECT_EQ(Apps(), std::vector<uint16_t>{last});
+    uint32_t id = 7;
+    EXPECT_EQ(E().ModCreate(last, "OneTooMany", &id), kIdsExhausted);
+    EXPECT_EQ(Modules(last), std::vector<uint32_t>{module});
 }
