@@ -41,6 +41,16 @@ std::shared_ptr<KivPromptBackend> KivSetPrompt(std::shared_ptr<KivPromptBackend>
     return previous;
 }
 
+KivErrorChoice KivPromptBackend::ErrorBox(const std::string& text, const std::string& title, bool canDefault,
+                                          bool canRetry, bool canBreak) {
+    int answer = MessageBox(text, title, KivBox::IconStop | KivBox::AbortRetryIgnore);
+    if (answer == KivBox::IdRetry && canRetry)
+        return KivErrorChoice::Retry;
+    if (answer == KivBox::IdIgnore && canDefault)
+        return KivErrorChoice::Default;
+    return canBreak ? KivErrorChoice::Break : KivErrorChoice::Quit;
+}
+
 int KivDefaultAnswer(uint32_t style) {
     int button = (style & KivBox::DefButton3) ? 2 : (style & KivBox::DefButton2) ? 1 : 0;
     switch (style & KivBox::ButtonMask) {

@@ -35,6 +35,9 @@ constexpr int IdYes = 6;
 constexpr int IdNo = 7;
 } // namespace KivBox
 
+// What the person may choose in the error box of the error handler.
+enum class KivErrorChoice { Quit, Retry, Default, Break };
+
 class KivPromptBackend {
 public:
     virtual ~KivPromptBackend() = default;
@@ -50,6 +53,11 @@ public:
                                                 const std::string& start) = 0;
     // A short tone; the silent backends ignore it.
     virtual void Beep(int frequencyHz, int milliseconds) = 0;
+    // The error handler's box: the message, "ERROR" or "WARNING", and the choices it may offer
+    // besides Quit. Backends with real buttons override it; this one asks through MessageBox
+    // (Abort = Quit or Break, Retry, Ignore = Default).
+    virtual KivErrorChoice ErrorBox(const std::string& text, const std::string& title, bool canDefault,
+                                    bool canRetry, bool canBreak);
 };
 
 // The backend in use. Until one is installed, a silent backend answers every box with its

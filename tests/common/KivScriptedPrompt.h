@@ -17,7 +17,15 @@ public:
         uint32_t style;
     };
 
+    struct ErrorBoxShown {
+        std::string text;
+        std::string title;
+        bool canDefault, canRetry, canBreak;
+    };
+
     std::deque<int> boxAnswers;
+    std::deque<KivErrorChoice> errorAnswers;
+    std::vector<ErrorBoxShown> errorBoxes;
     std::deque<std::optional<std::string>> folderAnswers;
     std::deque<std::optional<std::string>> fileAnswers;
 
@@ -43,6 +51,15 @@ public:
         return Next(caption, fileAnswers);
     }
     void Beep(int frequencyHz, int) override { beeps.push_back(frequencyHz); }
+    KivErrorChoice ErrorBox(const std::string& text, const std::string& title, bool canDefault, bool canRetry,
+                            bool canBreak) override {
+        errorBoxes.push_back({text, title, canDefault, canRetry, canBreak});
+        if (errorAnswers.empty())
+            return KivErrorChoice::Quit;
+        KivErrorChoice answer = errorAnswers.front();
+        errorAnswers.pop_front();
+        return answer;
+    }
 
 private:
     std::optional<std::string> Next(const std::string& title, std::deque<std::optional<std::string>>& queue) {
