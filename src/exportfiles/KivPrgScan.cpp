@@ -1,0 +1,165 @@
+#include "exportfiles/KivPrgScan.h"
+
+#include "exportfiles/KivEntityText.h"
+#include "support/KivStringUtil.h"
+
+#include <algorithm>
+
+namespace {
+
+bool IsQuote(char c) {
+    return c == '"' || c == '\'';
+}
+
+// Tabs become blanks and parentheses stand apart, so the first words of a line are found by
+// blanks alone ("FUNCTION Foo(a)" and "FUNCTION Foo (a)" look alike).
+std::string CleanLine(std::string_view line) {
+    std::string out;
+    out.reserve(line.size() + 8);
+    for (char c : line) {
+        if (c == '\t')
+            out += ' ';
+        else if (c == '(')
+            out += " ( ";
+        else if (c == ')')
+            out += " ) ";
+        else
+            out += c;
+    }
+    size_t start = out.find_first_not_of(' ');
+    if (start == std::string::npos)
+        return {};
+    size_t end = out.find_last_not_of(' ');
+    return out.substr(start, end - start + 1);
+}
+
+// True when the word has at least four letters and is the beginning of one of the words.
+bool BeginsOneOf(const std::string& word, const std::vector<std::string>& words) {
+    if (word.size() < 4)
+        return false;
+    return std::any_of(words.begin(), words.end(),
+                       [&](const std::string& w) { return w.compare(0, word.size(), word) == 0; });
+}
+
+std::string BuildPrototype(const std::vector<std::string>& lines, uint32_t first, uint32_t last) {
+    std::string prototype;
+    for (uint32_t i = first; i <= last; ++i) {
+        std::string line = KivAllTrim(CleanLine(lines[i - 1]));
+        size_t comment = line.find("//");
+        if (comment != std::string::npos)
+            line = KivAllTrim(line.substr(0, comment));
+        if (line.empty() || line.back() != ';') {
+            prototype += line;
+            break;
+        }
+        line.pop_back();
+        prototype += line;
+        prototype += ' ';
+    }
+    return prototype;
+}
+
+} // namespace
+
+void KivExpurgateLine(std::string& line, bool& inComment) {
+    std::string result;
+    result.reserve(line.size());
+    bool inQuote = false;
+    if (!line.empty() && !inComment) {
+        result += line[0];
+        // A quote inside a comment is comment text: taking it for a quote would hide the
+        // comment's end and swallow the rest of the file.
+        if (IsQuote(line[0]))
+            inQuote = true;
+    }
+    // A character belongs to one comment mark at most: the "/" that ends "*/" cannot begin
+    // "/*" (it was never copied, so there is nothing to take back), nor can "/*/" end at once.
+    bool previousFree = true;
+    for (size_t i = 1; i < line.size(); ++i) {
+        const char c = line[i];
+        const bool pairsWithPrevious = previousFree;
+        const char p = line[i - 1];
+        previousFree = true;
+        if (!inComment) {
+            result += c;
+            if (IsQuote(c)) {
+                inQuote = !inQuote;
+                continue;
+            }
+        }
+        if (inQuote || !pairsWithPrevious)
+            continue;
+        if (c == '/' && p == '*') {
+            inComment = false;
+            previousFree = false;
+        } else if (c == '*' && p == '/' && !inComment) {
+            inComment = true;
+            previousFree = false;
+            result.resize(result.size() - 2);
+        }
+    }
+    line = std::move(result);
+}
+
+std::vector<KivPrgSpan> KivScanPrgLines(const std::vector<std::string>& lines) {
+    static const std::vector<std::string> modifiers{"HIDDEN", "PROTECT", "STATIC", "_DLL"};
+    const std::vector<std::string> keywords = KivGetKeywords();
+    std::vector<KivPrgSpan> spans;
+    const uint32_t count = static_cast<uint32_t>(std::min<size_t>(lines.size(), UINT32_MAX));
+    uint32_t start = 0;
+    bool inComment = false;
+
+    for (uint32_t i = 1; i <= count; ++i) {
+        std::string line = CleanLine(lines[i - 1]);
+        if (line.empty())
+            continue;
+        if ((!inComment && line.find("/*") != std::string::npos) ||
+            (inComment && line.find("*/") != std::string::npos)) {
+            KivExpurgateLine(line, inComment);
+            if (line.empty())
+                continue;
+        }
+        if (inComment)
+            continue;
+        std::string word = KivUpper(KivGetToken(line, 1, " "));
+        if (BeginsOneOf(word, modifiers))
+            word = KivUpper(KivGetToken(line, 2, " "));
+        if (!BeginsOneOf(word, keywords))
+            continue;
+        if (start != 0)
+            spans.push_back({start, i - 1, BuildPrototype(lines, start, i - 1)});
+        start = i;
+    }
+    if (start != 0)
+        spans.push_back({start, count, BuildPrototype(lines, start, count)});
+    return spans;
+}
+
+std::vector<std::string> KivSplitSourceLines(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text.substr(pos));
+            break;
+        }
+        size_t length = end - pos;
+        if (length > 0 && text[end - 1] == '\r')
+            --length;
+        lines.emplace_back(text.substr(pos, length));
+        pos = end + 1;
+    }
+    return lines;
+}
+
+std::string KivJoinSourceLines(const std::vector<std::string>& lines, uint32_t first, uint32_t last) {
+    std::string out;
+    const size_t from = std::max<uint32_t>(first, 1);
+    const size_t to = std::min<size_t>(last, lines.size());
+    for (size_t i = from; i <= to; ++i) {
+        out += lines[i - 1];
+        out += "\r\n";
+    }
+    return out;
+}
