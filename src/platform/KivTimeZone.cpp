@@ -177,6 +177,11 @@ KivSystemTime ToSystemTime(const RuleDate& date, int referenceYear) {
     return st;
 }
 
+// Offsets from UTC reach at most 24 hours either way.
+bool WithinADay(int64_t offset) {
+    return offset >= -kDay && offset <= kDay;
+}
+
 int32_t RoundToMinutes(int64_t seconds) {
     const int64_t rounded = seconds >= 0 ? (seconds + 30) / 60 : -((-seconds + 30) / 60);
     return static_cast<int32_t>(rounded);
@@ -246,7 +251,7 @@ std::optional<KivTimeZoneInformation> ParseRule(std::string_view rule, int refer
     Cursor cur(rule);
     KivTimeZoneInformation info;
     int64_t stdOffset = 0;
-    if (!cur.Name(info.StandardName) || !cur.Time(24, stdOffset))
+    if (!cur.Name(info.StandardName) || !cur.Time(24, stdOffset) || !WithinADay(stdOffset))
         return std::nullopt;
     info.Bias = RoundToMinutes(stdOffset);
     if (cur.AtEnd()) {
@@ -257,7 +262,7 @@ std::optional<KivTimeZoneInformation> ParseRule(std::string_view rule, int refer
     if (!cur.Name(info.DaylightName))
         return std::nullopt;
     int64_t dstOffset = stdOffset - kHour;
-    if (!cur.AtEnd() && cur.Peek() != ',' && !cur.Time(24, dstOffset))
+    if (!cur.AtEnd() && cur.Peek() != ',' && (!cur.Time(24, dstOffset) || !WithinADay(dstOffset)))
         return std::nullopt;
     RuleDate start, end;
     if (cur.Take(',')) {

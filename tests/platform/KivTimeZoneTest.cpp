@@ -118,11 +118,27 @@ TEST(TimeZone, FixedDayCountsTheLeapDayOnlyInTheZeroBasedForm) {
 }
 
 TEST(TimeZone, MalformedRulesAreRefused) {
-    for (const char* rule :
-         {"", "CE-1", "CET", "CET25", "<+03", "<+0 3>-3", "CET-1 ", "Europe/Berlin", "CET-1CEST,M3.5.0",
-          "CET-1CEST,M13.1.0,M10.5.0", "CET-1CEST,M3.6.0,M10.5.0", "CET-1CEST,M3.5.7,M10.5.0",
-          "CET-1CEST,M3.0.0,M10.5.0", "CET-1CEST,M3.5.0,M10.5.0/168", "CET-1CEST,J0,J365", "CET-1CEST,366,1",
-          "CET-1:60", "CET-1CEST,M3.5.0,M10.5.0/3x", "CET-0001CEST"})
+    for (const char* rule : {"",
+                             "CE-1",
+                             "CET",
+                             "CET25",
+                             "<+03",
+                             "<+0 3>-3",
+                             "CET-1 ",
+                             "Europe/Berlin",
+                             "CET-1CEST,M3.5.0",
+                             "CET-1CEST,M13.1.0,M10.5.0",
+                             "CET-1CEST,M3.6.0,M10.5.0",
+                             "CET-1CEST,M3.5.7,M10.5.0",
+                             "CET-1CEST,M3.0.0,M10.5.0",
+                             "CET-1CEST,M3.5.0,M10.5.0/168",
+                             "CET-1CEST,J0,J365",
+                             "CET-1CEST,366,1",
+                             "CET-1:60",
+                             "<+30>24:33",
+                             "CET-1CEST-24:00:01",
+                             "CET-1CEST,M3.5.0,M10.5.0/3x",
+                             "CET-0001CEST"})
         EXPECT_FALSE(tz::ParseRule(rule, 2021)) << rule;
 }
 
