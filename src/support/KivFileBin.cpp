@@ -75,6 +75,10 @@ bool KivFileBin::Fill() {
 uint32_t KivFileBin::ReadBlock(void* buffer, uint32_t count) {
     if (!CheckOpen())
         return 0;
+    if (buffer == nullptr && count > 0) {
+        m_errorCode = kiv::oserror::kInvalidParameter;
+        return 0;
+    }
     char* out = static_cast<char*>(buffer);
     uint32_t done = 0;
     bool failed = false;
@@ -117,6 +121,10 @@ uint32_t KivFileBin::ReadBlock(void* buffer, uint32_t count) {
 uint32_t KivFileBin::WriteBlock(const void* buffer, uint32_t count) {
     if (!CheckOpen())
         return 0;
+    if (buffer == nullptr && count > 0) {
+        m_errorCode = kiv::oserror::kInvalidParameter;
+        return 0;
+    }
     // The buffer may hold bytes this write replaces.
     m_bufferLength = 0;
     const char* in = static_cast<const char*>(buffer);
@@ -295,7 +303,7 @@ int KivFileBin::FileHandle() {
     return Handle();
 }
 
-const KivFileSpec& KivFileBin::FileSpec() const {
+KivFileSpec& KivFileBin::FileSpec() {
     return m_fileSpec;
 }
 
@@ -361,6 +369,7 @@ std::string KivFileBin::ReadStr(uint32_t count) {
     std::string text;
     if (!CheckOpen())
         return text;
+    m_errorCode = 0;
     // Grow in steps so that a huge count on a small file allocates no more than the file holds.
     constexpr size_t kStep = 1024 * 1024;
     size_t wanted = count;
@@ -452,11 +461,13 @@ bool KivFileBin::Open(uint32_t mode) {
         m_errorCode = kiv::oserror::kInvalidParameter;
         return false;
     }
-    const int handle = ::open(host->c_str(), flags);
+    // Not blocking keeps a FIFO from hanging the open; reads on it fail later instead.
+    const int handle = ::open(host->c_str(), flags | O_NONBLOCK);
     if (handle < 0) {
         UpdateOpenError(errno, host->string());
         return false;
     }
+    ::fcntl(handle, F_SETFL, ::fcntl(handle, F_GETFL) & ~O_NONBLOCK);
     struct stat st {};
     if (::fstat(handle, &st) == 0 && S_ISDIR(st.st_mode)) {
         // Windows opens no folder as a file.

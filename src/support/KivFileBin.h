@@ -61,7 +61,10 @@ public:
     virtual uint32_t ErrorCode() const;
     virtual std::string ErrString() const;
     virtual int FileHandle();
-    virtual const KivFileSpec& FileSpec() const;
+    // The specification itself: changing it (its extension, say) renames what the next Open or
+    // Create opens.
+    virtual KivFileSpec& FileSpec();
+    const KivFileSpec& FileSpec() const { return m_fileSpec; }
     virtual bool IsOpen() const;
     virtual KivDate DateChanged() const;
     virtual bool Exist() const;

@@ -169,6 +169,10 @@ TEST_F(FileBinTest, FileIsFoundIgnoringCase) {
     EXPECT_TRUE(file.Exist());
     ASSERT_TRUE(file.Open());
     EXPECT_EQ(file.ReadLine(), "FUNCTION Start()");
+    // Renaming through the specification reaches the next Open.
+    file.FileSpec().Extension("log");
+    EXPECT_FALSE(file.Open());
+    EXPECT_EQ(file.ErrorCode(), kiv::oserror::kFileNotFound);
     EXPECT_FALSE(KivFileBin(ScratchDos("Sources")).Exist());
     EXPECT_FALSE(KivFileBin(ScratchDos("none.prg")).Exist());
 }
@@ -217,6 +221,9 @@ TEST_F(FileBinTest, ReadsAtAndPastTheEnd) {
     EXPECT_EQ(file->Read(text, 0xFFFFFFFFu), 2u);
     EXPECT_EQ(text, "ef");
     EXPECT_EQ(file->ReadText(3), "");
+    file->GoTop();
+    EXPECT_EQ(file->ReadStr(0), "");
+    EXPECT_EQ(file->ErrorCode(), 0u);
 }
 
 struct LineCase {
@@ -418,4 +425,13 @@ TEST_F(FileBinTest, ChangeMomentIsSetInLocalTime) {
     EXPECT_EQ(missing.TimeChanged("10:00:00"), "");
     EXPECT_EQ(missing.ErrorCode(), kiv::oserror::kFileNotFound);
     EXPECT_FALSE(std::filesystem::exists(Scratch() / "missing.txt"));
+}
+
+TEST_F(FileBinTest, AFifoNeitherHangsTheOpenNorPretendsToRead) {
+    ASSERT_EQ(mkfifo((Scratch() / "pipe").c_str(), 0600), 0);
+    KivFileBin file(ScratchDos("pipe"));
+    ASSERT_TRUE(file.Open());
+    EXPECT_EQ(file.ReadLine(), "");
+    EXPECT_TRUE(file.Error());
+    EXPECT_NE(file.ErrorCode(), KivFileBin::kEofReached);
 }
