@@ -245,9 +245,13 @@ std::string KivFileBin::ReadLine(uint32_t maximum) {
             const size_t n = static_cast<size_t>(static_cast<const char*>(lf) - p);
             const bool cr = n > 0 ? p[n - 1] == '\r' : (!line.empty() && line.back() == '\r');
             if (line.size() + n - (cr ? 1 : 0) <= maximum) {
-                line.append(p, n);
-                if (cr)
-                    line.pop_back();
+                if (cr && n > 0) {
+                    line.append(p, n - 1);
+                } else {
+                    line.append(p, n);
+                    if (cr)
+                        line.pop_back();
+                }
                 m_position += static_cast<int64_t>(n + 1);
                 m_errorCode = 0;
                 return line;
