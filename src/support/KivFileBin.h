@@ -33,9 +33,9 @@ public:
     KivFileBin(const KivFileBin&) = delete;
     KivFileBin& operator=(const KivFileBin&) = delete;
 
-    // Virtual operations in the system's slot order. The internal ones the system spells with
-    // two leading underscores (reserved names in C++) drop them; EOF (a macro of the C library)
-    // is spelled Eof.
+    // Virtual operations in their fixed slot order, which derived classes keep. __UpdateError,
+    // __UpdateSize, __GetDateTime, __SetDateTime and __SetDateTime2 drop the leading underscores
+    // that C++ reserves; EOF, a macro of the C library, is spelled Eof.
     virtual uint32_t ReadBlock(void* buffer, uint32_t count);
     virtual uint32_t WriteBlock(const void* buffer, uint32_t count);
     // Copies the source from its position to its end in blocks of 32000 bytes; the bytes written.
@@ -61,7 +61,7 @@ public:
     virtual uint32_t ErrorCode() const;
     virtual std::string ErrString() const;
     virtual int FileHandle();
-    // The specification itself: changing it (its extension, say) renames what the next Open or
+    // The file name object itself: changing it (its extension, say) renames what the next Open or
     // Create opens.
     virtual KivFileSpec& FileSpec();
     const KivFileSpec& FileSpec() const { return m_fileSpec; }

@@ -26,8 +26,8 @@ std::string Absolute(std::string_view fileName) {
 }
 
 // Seconds since 1970 (UTC) of the file's last change, when the file exists.
-std::optional<int64_t> LastWrite(const KivFileSpec& spec) {
-    auto host = spec.HostPath();
+std::optional<int64_t> LastWrite(const KivFileSpec& file) {
+    auto host = file.HostPath();
     struct stat st {};
     if (!host || ::stat(host->c_str(), &st) != 0 || S_ISDIR(st.st_mode))
         return std::nullopt;

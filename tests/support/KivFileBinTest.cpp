@@ -169,7 +169,7 @@ TEST_F(FileBinTest, FileIsFoundIgnoringCase) {
     EXPECT_TRUE(file.Exist());
     ASSERT_TRUE(file.Open());
     EXPECT_EQ(file.ReadLine(), "FUNCTION Start()");
-    // Renaming through the specification reaches the next Open.
+    // Renaming through FileSpec reaches the next Open.
     file.FileSpec().Extension("log");
     EXPECT_FALSE(file.Open());
     EXPECT_EQ(file.ErrorCode(), kiv::oserror::kFileNotFound);

@@ -7,19 +7,19 @@
 class FileSpecTest : public KivTestHome {};
 
 TEST_F(FileSpecTest, PartsOfTheFullPath) {
-    KivFileSpec spec("C:\\Cavo25\\AEF\\Project.kpi");
-    EXPECT_EQ(spec.FullPath(), "C:\\Cavo25\\AEF\\Project.kpi");
-    EXPECT_EQ(spec.Path(), "C:\\Cavo25\\AEF\\");
-    EXPECT_EQ(spec.FileName(), "Project");
-    EXPECT_EQ(spec.Extension(), ".kpi");
+    KivFileSpec name("C:\\Cavo25\\AEF\\Project.kpi");
+    EXPECT_EQ(name.FullPath(), "C:\\Cavo25\\AEF\\Project.kpi");
+    EXPECT_EQ(name.Path(), "C:\\Cavo25\\AEF\\");
+    EXPECT_EQ(name.FileName(), "Project");
+    EXPECT_EQ(name.Extension(), ".kpi");
 
-    EXPECT_EQ(spec.Extension("PRG"), ".PRG");
-    EXPECT_EQ(spec.FullPath(), "C:\\Cavo25\\AEF\\Project.PRG");
-    EXPECT_EQ(spec.Extension(".log"), ".log");
-    EXPECT_EQ(spec.FileName("Other"), "Other");
-    EXPECT_EQ(spec.FullPath(), "C:\\Cavo25\\AEF\\Other.log");
-    spec.Extension("");
-    EXPECT_EQ(spec.FullPath(), "C:\\Cavo25\\AEF\\Other");
+    EXPECT_EQ(name.Extension("PRG"), ".PRG");
+    EXPECT_EQ(name.FullPath(), "C:\\Cavo25\\AEF\\Project.PRG");
+    EXPECT_EQ(name.Extension(".log"), ".log");
+    EXPECT_EQ(name.FileName("Other"), "Other");
+    EXPECT_EQ(name.FullPath(), "C:\\Cavo25\\AEF\\Other.log");
+    name.Extension("");
+    EXPECT_EQ(name.FullPath(), "C:\\Cavo25\\AEF\\Other");
 
     // Only the last dot of the name starts an extension; a leading one belongs to the name.
     EXPECT_EQ(KivFileSpec("Z:\\a.b\\c").Extension(), "");
@@ -47,11 +47,11 @@ TEST_F(FileSpecTest, FindAndChangeMomentOfTheFileFoundIgnoringCase) {
     const char* previous = std::getenv("TZ");
     const std::string saved = previous ? previous : "";
     setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-    KivFileSpec spec(ScratchDos("LOGS\\Run.LOG"));
-    EXPECT_TRUE(spec.Find());
-    EXPECT_EQ(spec.HostPath(), Scratch() / "Logs" / "run.log");
-    EXPECT_EQ(spec.DateChanged(), KivDate::FromYMD(2024, 7, 15));
-    EXPECT_EQ(spec.TimeChanged(), "13:45:31");
+    KivFileSpec name(ScratchDos("LOGS\\Run.LOG"));
+    EXPECT_TRUE(name.Find());
+    EXPECT_EQ(name.HostPath(), Scratch() / "Logs" / "run.log");
+    EXPECT_EQ(name.DateChanged(), KivDate::FromYMD(2024, 7, 15));
+    EXPECT_EQ(name.TimeChanged(), "13:45:31");
     if (previous)
         setenv("TZ", saved.c_str(), 1);
     else
