@@ -138,8 +138,9 @@ bool KivRegSaveFile::Decode(std::string_view bytes, Tree& tree, std::string& rea
 
     tree.reserve(keyCount);
     Reader in(body);
-    // siblings[d] holds the folded names of the keys at depth d under the current parent.
-    std::vector<std::set<std::string>> siblings(1);
+    // lastSibling[d] is the folded name of the previous key at depth d under the current parent
+    // (empty for none yet): siblings must come in enumeration order, which also keeps them unique.
+    std::vector<std::string> lastSibling(1);
     for (uint32_t i = 0; i < keyCount; ++i) {
         Key key;
         if (!in.U32(key.depth) || !in.U64(key.lastWrite))
@@ -152,11 +153,13 @@ bool KivRegSaveFile::Decode(std::string_view bytes, Tree& tree, std::string& rea
         if (i > 0) {
             if (key.name.empty() || key.name.find('\\') != std::string::npos)
                 return Fail(reason, tree, "save file has an invalid key name");
-            if (!siblings[key.depth].insert(kiv::reg::Fold(key.name)).second)
-                return Fail(reason, tree, "save file has two subkeys of one name");
+            std::string fold = kiv::reg::Fold(key.name);
+            if (fold <= lastSibling[key.depth])
+                return Fail(reason, tree, "save file has subkeys out of order or of one name");
+            lastSibling[key.depth] = std::move(fold);
         }
-        siblings.resize(key.depth + 1);
-        siblings.emplace_back();
+        lastSibling.resize(key.depth + 1);
+        lastSibling.emplace_back();
 
         uint32_t valueCount = 0;
         if (!in.U32(valueCount) || valueCount > in.Left() / kMinValue)

@@ -15,14 +15,15 @@
 //   16     4     number of key records, at least 1
 //   20     4     CRC-32 (the polynomial of zip and PNG) of every byte after offset 24
 //   24     ...   the key records, in pre-order: a key, then each of its subkeys with their own
-//                subkeys, subkeys in the store's enumeration order
+//                subkeys; siblings in the store's enumeration order, that is strictly ascending
+//                by their names' bytes with ASCII letters upper-cased
 //
 // Key record:
 //   u32 depth       0 for the first record (the saved key itself), then between 1 and the
 //                   previous record's depth + 1; the parent is the last record one level up
 //   u64 last write  FILETIME (100 ns units since 1601-01-01 UTC)
-//   u32 length, name bytes   at most 255 bytes; below the first record not empty, without a
-//                   backslash, and unique among its siblings ignoring ASCII case
+//   u32 length, name bytes   at most 255 bytes; below the first record not empty and without
+//                   a backslash
 //   u32 value count
 //   per value, in creation order:
 //     u32 length, name bytes  at most 16383 bytes, unique in the key ignoring ASCII case;

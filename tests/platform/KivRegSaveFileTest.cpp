@@ -15,6 +15,8 @@ Tree SampleTree() {
     tree.push_back({1, 2222, "Alpha", {{"Bin", 3, std::string("\0\xFF\x80", 3)}}});
     tree.push_back({2, 3333, "Deep", {}});
     tree.push_back({1, 4444, "beta", {{"odd\\name\xE9", 0xDEADBEEF, ""}}});
+    // Ordered among its siblings only: it may sort before its cousin "Deep".
+    tree.push_back({2, 5555, "Aaa", {}});
     return tree;
 }
 
@@ -125,6 +127,9 @@ INSTANTIATE_TEST_SUITE_P(
                     [] { return File(2, KeyRecord(0, "") + KeyRecord(1, std::string(256, 'k'))); }},
         DamagedCase{"SiblingsDifferOnlyInCase",
                     [] { return File(3, KeyRecord(0, "") + KeyRecord(1, "Name") + KeyRecord(1, "nAME")); }},
+        // "_" sorts after the letters once they are upper-cased.
+        DamagedCase{"SiblingsOutOfOrder",
+                    [] { return File(3, KeyRecord(0, "") + KeyRecord(1, "_x") + KeyRecord(1, "b")); }},
         DamagedCase{"ValuesDifferOnlyInCase",
                     [] { return File(1, KeyRecord(0, "", U32(2) + Value("v", 1, "") + Value("V", 3, ""))); }},
         DamagedCase{"ValueCountPastEnd",
