@@ -194,11 +194,20 @@ std::string FileError(uint32_t code, const std::filesystem::path& file) {
     return kiv::oserror::Text(code) + " (" + file.string() + ")";
 }
 
+// As Windows tells them apart: a missing file in an existing folder, or a missing folder.
+uint32_t FileErrno(int err, const std::filesystem::path& file) {
+    std::error_code ec;
+    if (err == ENOENT &&
+        !std::filesystem::is_directory(file.parent_path().empty() ? "." : file.parent_path(), ec))
+        return kiv::reg::kPathNotFound;
+    return kiv::oserror::FromErrno(err);
+}
+
 uint32_t ReadWholeFile(const std::filesystem::path& file, std::string& bytes, std::string& why) {
     bytes.clear();
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        const uint32_t code = kiv::oserror::FromErrno(errno);
+        const uint32_t code = FileErrno(errno, file);
         why = FileError(code, file);
         return code;
     }
@@ -226,7 +235,7 @@ uint32_t ReadWholeFile(const std::filesystem::path& file, std::string& bytes, st
 uint32_t WriteWholeFile(const std::filesystem::path& file, std::string_view bytes, bool replace,
                         std::string& why) {
     auto fail = [&](int err, const std::string& temp) {
-        const uint32_t code = kiv::oserror::FromErrno(err);
+        const uint32_t code = FileErrno(err, file);
         if (!temp.empty())
             ::unlink(temp.c_str());
         why = FileError(code, file);

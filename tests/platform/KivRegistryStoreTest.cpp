@@ -413,6 +413,7 @@ TEST_F(RegistryStoreTest, DamagedOrMissingSaveFileChangesNothing) {
     WriteFile(Scratch() / "text.sav", "REGEDIT4\r\n\r\n");
     EXPECT_EQ(m_store.RestoreKey(target, Scratch() / "text.sav"), kNotRegistryFile);
     EXPECT_EQ(m_store.RestoreKey(target, Scratch() / "none.sav"), kFileNotFound);
+    EXPECT_EQ(m_store.RestoreKey(target, Scratch() / "nofolder" / "none.sav"), kPathNotFound);
     EXPECT_EQ(m_store.RestoreKey(target, Scratch()), kAccessDenied);
     EXPECT_EQ(Content(target), before);
 }
@@ -421,7 +422,7 @@ TEST_F(RegistryStoreTest, FailedSaveLeavesNoFileBehind) {
     HKey key = Create("K");
     WriteFile(Scratch() / "plain", "a file, not a folder");
     EXPECT_EQ(m_store.SaveKey(key, Scratch() / "plain" / "k.sav"), kPathNotFound);
-    EXPECT_EQ(m_store.SaveKey(key, Scratch() / "nofolder" / "k.sav"), kFileNotFound);
+    EXPECT_EQ(m_store.SaveKey(key, Scratch() / "nofolder" / "k.sav"), kPathNotFound);
     HKey gone = Create("K\\Gone");
     m_store.DeleteKey(gone, "");
     EXPECT_EQ(m_store.SaveKey(gone, Scratch() / "gone.sav"), kKeyDeleted);
