@@ -367,7 +367,15 @@ uint32_t KivRegistryStore::Open(const std::filesystem::path& file) {
     } else {
         sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
         // WAL lets a reader go on while another process writes; FULL makes each commit durable.
-        code = Exec("PRAGMA journal_mode = WAL");
+        // Switching a new file to WAL needs it to itself: when another process opens the same
+        // new file at that moment SQLite may answer busy without waiting, so wait here.
+        for (int attempt = 0;; ++attempt) {
+            rc = sqlite3_exec(m_db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
+            if (rc != SQLITE_BUSY || attempt >= 500)
+                break;
+            usleep(10 * 1000);
+        }
+        code = rc == SQLITE_OK ? Ok() : SqlFail(rc);
         if (code == kiv::reg::kSuccess)
             code = Exec("PRAGMA synchronous = FULL");
         if (code == kiv::reg::kSuccess)
