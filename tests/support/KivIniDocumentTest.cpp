@@ -16,12 +16,13 @@ std::string Value(const KivIniDocument& doc, std::string_view section, std::stri
 
 // What real files hold must come back byte for byte, whatever the parser makes of it.
 TEST(KivIniDocument, EveryByteSurvivesParseAndWrite) {
+    static const char binary[] = "[bin]\r\nk=\0\x01\xff\r\r\n\0"; // NUL, lone CR, high bytes
     const std::string samples[] = {
         "",
         "[APP]\r\nName=Demo\r\n",
-        "[APP]\r\nName=Demo",                             // no final line end
-        "[a]\nk=v\n\n[b]\r\nk=w\r\n",                     // lone LF and mixed ends
-        std::string("[bin]\r\nk=\0\x01\xff\r\r\n\0", 19), // NUL, lone CR, high bytes
+        "[APP]\r\nName=Demo",         // no final line end
+        "[a]\nk=v\n\n[b]\r\nk=w\r\n", // lone LF and mixed ends
+        std::string(binary, sizeof binary - 1),
         "\xEF\xBB\xBF[APP]\r\nName=x\r\n",
         "; comment\r\nstray line\r\nk=before any section\r\n[s]\r\n\r\n",
         "[s]\r\nk=" + std::string(100000, 'x') + "\r\n",
@@ -30,6 +31,7 @@ TEST(KivIniDocument, EveryByteSurvivesParseAndWrite) {
         KivIniDocument doc(bytes);
         EXPECT_EQ(doc.Text(), bytes);
     }
+    EXPECT_EQ(*KivIniDocument(samples[4]).Value("bin", "k"), std::string("\0\x01\xff\r", 4));
 }
 
 TEST(KivIniDocument, HowLinesAreRead) {

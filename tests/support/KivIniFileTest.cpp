@@ -102,7 +102,9 @@ TEST_F(IniFileTest, WritesReplaceTheFileAndKeepItsRights) {
     ::chmod(Host("x.ini").c_str(), 0640);
     fs::create_symlink(Host("x.ini"), Host("link.ini"));
     KivIniFile ini(ScratchDos("link.ini"));
+    ino_t before = StatOf(Host("x.ini")).st_ino;
     EXPECT_TRUE(ini.WriteString("S", "k", "2"));
+    EXPECT_NE(StatOf(Host("x.ini")).st_ino, before); // a new file took the old one's place
     EXPECT_TRUE(ini.WriteInt("T", "n", 42));
     EXPECT_TRUE(fs::is_symlink(Host("link.ini")));
     EXPECT_EQ(ReadFile(Host("x.ini")), "[S]\r\nk=2\r\n[T]\r\nn=42\r\n");
