@@ -115,6 +115,7 @@ void KivIniDocument::Reindex() {
     m_sections.clear();
     m_sectionIndex.clear();
     m_entryIndex.clear();
+    m_entryIndex.reserve(m_lines.size());
     std::string current;
     bool currentIsFirst = false;
     for (size_t i = 0; i < m_lines.size(); ++i) {
