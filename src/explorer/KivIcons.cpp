@@ -20,21 +20,20 @@ public:
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
         const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        QPixmap pm = scaledPixmap(rect.size(), mode, state, ratio);
-        painter->drawPixmap(rect, pm);
+        painter->drawPixmap(rect, scaledPixmap((QSizeF(rect.size()) * ratio).toSize(), mode, state, ratio));
     }
 
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
         return scaledPixmap(size, mode, state, 1.0);
     }
 
+    // QIcon asks with the size in device pixels already: render exactly that many.
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State, qreal scale) override {
-        const QSize device = (QSizeF(size) * scale).toSize();
-        QPixmap pm(device);
+        QPixmap pm(size);
         pm.fill(Qt::transparent);
         {
             QPainter painter(&pm);
-            m_renderer->render(&painter, QRectF(QPointF(0, 0), QSizeF(device)));
+            m_renderer->render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
         }
         if (mode == QIcon::Disabled && qApp) {
             QStyleOption option;

@@ -1,5 +1,5 @@
-#include "common/KivModalDriver.h"
 #include "explorer/KivAllButPaint.h"
+#include "common/KivModalDriver.h"
 #include "explorer/dialogs/ImportProgress.h"
 
 #include <QKeyEvent>
@@ -28,10 +28,10 @@ void PostClick(QWidget* widget) {
     const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
     const QPointF global = widget->mapToGlobal(at);
     for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-        QCoreApplication::postEvent(widget, new QMouseEvent(type, at, global, Qt::LeftButton,
-                                                            type == QEvent::MouseButtonPress ? Qt::LeftButton
-                                                                                             : Qt::NoButton,
-                                                            Qt::NoModifier));
+        QCoreApplication::postEvent(
+            widget, new QMouseEvent(type, at, global, Qt::LeftButton,
+                                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                    Qt::NoModifier));
 }
 
 class AllButPaintTest : public ::testing::Test {
@@ -49,7 +49,7 @@ protected:
 } // namespace
 
 TEST_F(AllButPaintTest, InputForOtherWindowsIsDroppedNotDeferred) {
-    PostKey(&m_explorer, QEvent::KeyPress, Qt::Key_A);              // at the widget
+    PostKey(&m_explorer, QEvent::KeyPress, Qt::Key_A);               // at the widget
     PostKey(m_explorer.windowHandle(), QEvent::KeyPress, Qt::Key_B); // at its native window
     PostClick(&m_explorer);
     KivAllButPaint(&m_progress);

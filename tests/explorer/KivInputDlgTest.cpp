@@ -1,5 +1,5 @@
-#include "common/KivModalDriver.h"
 #include "explorer/dialogs/KivInputDlg.h"
+#include "common/KivModalDriver.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -23,14 +23,16 @@ std::function<void(QWidget*)> TypeAndPress(QString text, const char* button, QSt
 
 TEST(InputBoxTest, ConfirmedGivesTheTypedTextWithoutBlanks) {
     QString seen;
-    KivModalDriver driver(QStringLiteral("KivInputDlg"), TypeAndPress(QStringLiteral("  New \tApp \t"), "oCCOkPB", &seen));
+    KivModalDriver driver(QStringLiteral("KivInputDlg"),
+                          TypeAndPress(QStringLiteral("  New \tApp \t"), "oCCOkPB", &seen));
     EXPECT_EQ(KivInputBox("New Application", "Name :", "Orders"), "New \tApp");
     EXPECT_EQ(seen, QStringLiteral("Orders"));
 }
 
 TEST(InputBoxTest, CancelledGivesTheDefaultUnchanged) {
     {
-        KivModalDriver driver(QStringLiteral("KivInputDlg"), TypeAndPress(QStringLiteral("typed"), "oCCCancelPB"));
+        KivModalDriver driver(QStringLiteral("KivInputDlg"),
+                              TypeAndPress(QStringLiteral("typed"), "oCCCancelPB"));
         EXPECT_EQ(KivInputBox("New Application", "Name :", " Orders "), " Orders ");
     }
     {

@@ -1,6 +1,6 @@
+#include "explorer/KivQtPrompt.h"
 #include "common/KivModalDriver.h"
 #include "common/KivTestHome.h"
-#include "explorer/KivQtPrompt.h"
 #include "support/KivMessage.h"
 
 #include <QFileDialog>
@@ -47,19 +47,24 @@ TEST_P(QtMessageBoxLook, HasTheIconButtonsAndDefaultOfTheStyle) {
 
 INSTANTIATE_TEST_SUITE_P(
     Styles, QtMessageBoxLook,
-    ::testing::Values(BoxCase{0x40, QMessageBox::Information, {KivBox::IdOk}, KivBox::IdOk},
-                      BoxCase{0x30, QMessageBox::Warning, {KivBox::IdOk}, KivBox::IdOk},
-                      BoxCase{0x24, QMessageBox::Question, {KivBox::IdYes, KivBox::IdNo}, KivBox::IdYes},
-                      BoxCase{0x124, QMessageBox::Question, {KivBox::IdYes, KivBox::IdNo}, KivBox::IdNo},
-                      BoxCase{0x10 | KivBox::OkCancel, QMessageBox::Critical, {KivBox::IdOk, KivBox::IdCancel},
-                              KivBox::IdOk},
-                      BoxCase{0x233, QMessageBox::Warning,
-                              {KivBox::IdCancel, KivBox::IdYes, KivBox::IdNo}, KivBox::IdCancel},
-                      BoxCase{KivBox::AbortRetryIgnore | KivBox::DefButton2, QMessageBox::NoIcon,
-                              {KivBox::IdAbort, KivBox::IdRetry, KivBox::IdIgnore}, KivBox::IdRetry},
-                      // A third default on a box of two buttons leaves the first one the default.
-                      BoxCase{KivBox::RetryCancel | KivBox::DefButton3, QMessageBox::NoIcon,
-                              {KivBox::IdRetry, KivBox::IdCancel}, KivBox::IdRetry}));
+    ::testing::Values(
+        BoxCase{0x40, QMessageBox::Information, {KivBox::IdOk}, KivBox::IdOk},
+        BoxCase{0x30, QMessageBox::Warning, {KivBox::IdOk}, KivBox::IdOk},
+        BoxCase{0x24, QMessageBox::Question, {KivBox::IdYes, KivBox::IdNo}, KivBox::IdYes},
+        BoxCase{0x124, QMessageBox::Question, {KivBox::IdYes, KivBox::IdNo}, KivBox::IdNo},
+        BoxCase{
+            0x10 | KivBox::OkCancel, QMessageBox::Critical, {KivBox::IdOk, KivBox::IdCancel}, KivBox::IdOk},
+        BoxCase{
+            0x233, QMessageBox::Warning, {KivBox::IdCancel, KivBox::IdYes, KivBox::IdNo}, KivBox::IdCancel},
+        BoxCase{KivBox::AbortRetryIgnore | KivBox::DefButton2,
+                QMessageBox::NoIcon,
+                {KivBox::IdAbort, KivBox::IdRetry, KivBox::IdIgnore},
+                KivBox::IdRetry},
+        // A third default on a box of two buttons leaves the first one the default.
+        BoxCase{KivBox::RetryCancel | KivBox::DefButton3,
+                QMessageBox::NoIcon,
+                {KivBox::IdRetry, KivBox::IdCancel},
+                KivBox::IdRetry}));
 
 class QtPromptTest : public KivTestHome {
 protected:
@@ -90,7 +95,8 @@ TEST_F(QtPromptTest, MessageBoxShowsDecodedTextCentredAndAnswersTheClickedButton
 
 TEST_F(QtPromptTest, YesAndEscapeAreAnsweredAsWindowsWould) {
     {
-        KivModalDriver driver({}, [](QWidget* w) { qobject_cast<QMessageBox*>(w)->defaultButton()->click(); });
+        KivModalDriver driver({},
+                              [](QWidget* w) { qobject_cast<QMessageBox*>(w)->defaultButton()->click(); });
         EXPECT_TRUE(KivMessageYesNo("Go on ?"));
     }
     {

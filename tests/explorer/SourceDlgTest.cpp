@@ -1,6 +1,6 @@
+#include "explorer/dialogs/SourceDlg.h"
 #include "common/KivModalDriver.h"
 #include "explorer/KivSourceHighlighter.h"
-#include "explorer/dialogs/SourceDlg.h"
 
 #include <QFontMetrics>
 #include <QPlainTextEdit>
@@ -144,8 +144,9 @@ TEST(SourceHighlighterTest, ColoursKeywordsStringsAndComments) {
 }
 
 TEST(SourceHighlighterTest, KnowsTheLanguagesWordsInAnyCase) {
-    for (const char* word : {"FUNCTION", "procedure", "Method", "ACCESS", "ASSIGN", "RETURN", "LOCAL", "IF", "ENDIF",
-                             "DO", "WHILE", "ENDDO", "FOR", "NEXT", "SELF", "NIL", "TRUE", ".T.", ".f."})
+    for (const char* word :
+         {"FUNCTION", "procedure", "Method", "ACCESS", "ASSIGN", "RETURN", "LOCAL", "IF", "ENDIF", "DO",
+          "WHILE", "ENDDO", "FOR", "NEXT", "SELF", "NIL", "TRUE", ".T.", ".f."})
         EXPECT_TRUE(KivSourceHighlighter::IsKeyword(QLatin1String(word))) << word;
     for (const char* word : {"Customer", "IFS", ".X.", "", "END IF"})
         EXPECT_FALSE(KivSourceHighlighter::IsKeyword(QLatin1String(word))) << word;
