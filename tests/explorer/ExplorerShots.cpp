@@ -1,6 +1,7 @@
 // Writes pictures of the explorer's dialogs and icons (offscreen) for a person to look at:
 //   explorer_shots [FOLDER]     (default /tmp/kivshots)
 #include "explorer/KivIcons.h"
+#include "explorer/KivQtPrompt.h"
 #include "explorer/dialogs/AboutDlg.h"
 #include "explorer/dialogs/AppInfoDlg.h"
 #include "explorer/dialogs/ExportProgress.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -93,6 +95,11 @@ int main(int argc, char** argv) {
     input.Prompt("Name of the new application :");
     input.Value("Orders");
     Save(input, folder, "KivInputDlg.png");
+
+    QMessageBox box;
+    KivBuildMessageBox(box, "Do you wish to view the log file ?\r\nIt lists every application.", "Choose",
+                       KivBox::YesNo | KivBox::IconQuestion | KivBox::DefButton2);
+    Save(box, folder, "MessageBox.png");
 
     // Each icon at 16, 24, 32 and 64 pixels, and at 16 on a screen of pixel ratio 2, blown up
     // four times so single pixels can be judged.

@@ -36,10 +36,9 @@ AboutDlg::AboutDlg(QWidget* owner) : QDialog(owner) {
     m_version->setText(m_version->text() + QStringLiteral("0.9"));
 
     QLabel* maker = Text(this, "oDCMaker", QStringLiteral("Kiv Repository Tools developers"));
-    QLabel* description = Text(this, "oDCDescription",
-                               QStringLiteral("Explores the CA-Visual Objects 2.5 repository and moves "
-                                              "projects and applications in and out of it."));
-    description->setWordWrap(true);
+    QLabel* description =
+        Text(this, "oDCDescription",
+             QStringLiteral("Explorer and transfer tools for the CA-Visual Objects 2.5 repository"));
 
     m_homePage = new KivHyperLink(this);
     m_homePage->setObjectName(QStringLiteral("oDCHomePage"));
@@ -68,5 +67,4 @@ AboutDlg::AboutDlg(QWidget* owner) : QDialog(owner) {
     buttons->addWidget(close);
     grid->addLayout(buttons, 5, 0, 1, 2);
     grid->setColumnStretch(1, 1);
-    setMinimumWidth(380);
 }
