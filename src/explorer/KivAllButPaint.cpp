@@ -13,9 +13,13 @@ public:
     explicit DropForeignInput(QWidget* window) : m_window(window) {}
 
     bool eventFilter(QObject* receiver, QEvent* event) override {
-        if (!event->isInputEvent() && event->type() != QEvent::Shortcut)
-            return false;
-        return !Belongs(receiver);
+        if (event->isInputEvent() || event->type() == QEvent::Shortcut)
+            return !Belongs(receiver);
+        // A click on another window's close button never reaches it on Windows during the pump;
+        // here the window system asks the native window to close instead: refuse that too.
+        if (event->type() == QEvent::Close && qobject_cast<QWindow*>(receiver))
+            return !Belongs(receiver);
+        return false;
     }
 
 private:

@@ -2,6 +2,7 @@
 #include "common/KivModalDriver.h"
 #include "explorer/dialogs/ImportProgress.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -63,6 +64,15 @@ TEST_F(AllButPaintTest, InputForOtherWindowsIsDroppedNotDeferred) {
     PostKey(&m_explorer, QEvent::KeyPress, Qt::Key_C);
     QCoreApplication::processEvents();
     EXPECT_EQ(m_explorer.keys, 1);
+}
+
+TEST_F(AllButPaintTest, OtherWindowsCannotBeClosedMeanwhile) {
+    QCoreApplication::postEvent(m_explorer.windowHandle(), new QCloseEvent);
+    KivAllButPaint(&m_progress);
+    EXPECT_TRUE(m_explorer.isVisible());
+    // The code itself may still close a window.
+    m_explorer.close();
+    EXPECT_FALSE(m_explorer.isVisible());
 }
 
 TEST_F(AllButPaintTest, InputForTheProgressWindowIsDelivered) {
