@@ -45,6 +45,12 @@ std::string BuildPrototype(const std::vector<std::string>& lines, uint32_t first
     std::string prototype;
     for (uint32_t i = first; i <= last; ++i) {
         std::string line = KivAllTrim(CleanLine(lines[i - 1]));
+        if (i == first && line.find("/*") != std::string::npos) {
+            // "/* note */ FUNCTION F()" begins an entity; its prototype starts after the comment.
+            bool inComment = false;
+            KivExpurgateLine(line, inComment);
+            line = KivAllTrim(line);
+        }
         size_t comment = line.find("//");
         if (comment != std::string::npos)
             line = KivAllTrim(line.substr(0, comment));
@@ -81,6 +87,12 @@ void KivExpurgateLine(std::string& line, bool& inComment) {
         const char p = line[i - 1];
         previousFree = true;
         if (!inComment) {
+            if (!inQuote && pairsWithPrevious && c == '/' && p == '/') {
+                // A line comment: what follows is its text, and a "/*" in it opens nothing.
+                // Taken for a block comment it would hide every entity down to the next "*/".
+                result.append(line, i, std::string::npos);
+                break;
+            }
             result += c;
             if (IsQuote(c)) {
                 inQuote = !inQuote;
@@ -116,6 +128,9 @@ std::vector<KivPrgSpan> KivScanPrgLines(const std::vector<std::string>& lines) {
         if ((!inComment && line.find("/*") != std::string::npos) ||
             (inComment && line.find("*/") != std::string::npos)) {
             KivExpurgateLine(line, inComment);
+            // A comment before the first word leaves blanks there; without this trim the line's
+            // first word would be empty and "/* x */ FUNCTION F" would begin no entity.
+            line = KivAllTrim(line);
             if (line.empty())
                 continue;
         }

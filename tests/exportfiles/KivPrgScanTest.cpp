@@ -21,7 +21,11 @@ TEST(KivExpurgateLine, RemovesCommentsWithinALine) {
     EXPECT_FALSE(inComment);
     EXPECT_EQ(Expurgate("/**/x", inComment), "x");
     EXPECT_EQ(Expurgate("", inComment), "");
-    EXPECT_EQ(Expurgate("a // b /* c */", inComment), "a // b ");
+    // A line comment's text is left alone, block comment marks included.
+    EXPECT_EQ(Expurgate("a // b /* c */", inComment), "a // b /* c */");
+    EXPECT_EQ(Expurgate("x := 1 // see /* below", inComment), "x := 1 // see /* below");
+    EXPECT_FALSE(inComment);
+    EXPECT_EQ(Expurgate("s := \"//\" /* c */ + t", inComment), "s := \"//\"  + t");
 }
 
 TEST(KivExpurgateLine, CarriesTheCommentAcrossLines) {
@@ -130,6 +134,15 @@ TEST(KivPrgScan, BlockCommentsHideKeywords) {
     spans = KivScanPrgLines({"/* a", "b */CLASS Foo", "x"});
     ASSERT_EQ(spans.size(), 1u);
     ExpectSpan(spans[0], 2, 3, "b */CLASS Foo");
+}
+
+TEST(KivPrgScan, LineCommentsAndLeadingCommentsKeepEntities) {
+    auto spans = KivScanPrgLines({"FUNCTION A()", "x := 1 // see /* below", "FUNCTION B()", "RETURN 2"});
+    ASSERT_EQ(spans.size(), 2u);
+    ExpectSpan(spans[1], 3, 4, "FUNCTION B (  )");
+    spans = KivScanPrgLines({"FUNCTION A()", "/* note */ FUNCTION B()", "RETURN 2"});
+    ASSERT_EQ(spans.size(), 2u);
+    ExpectSpan(spans[1], 2, 3, "FUNCTION B (  )");
 }
 
 TEST(KivPrgScan, QuoteInsideACommentDoesNotSwallowTheFile) {
