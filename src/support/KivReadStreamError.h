@@ -1,0 +1,18 @@
+#pragma once
+
+#include "support/KivError.h"
+
+class KivStream;
+
+// A stream gave fewer bytes than ReadBuffer asked for.
+// The raiser identifies the stream; it may be gone by the time the error is caught (the stream
+// lived on the stack that unwound), so compare it, never follow it.
+class KivReadStreamError : public KivError {
+public:
+    explicit KivReadStreamError(const KivStream* raiser,
+                                std::source_location where = std::source_location::current());
+    const KivStream* Raiser() const { return m_raiser; }
+
+private:
+    const KivStream* m_raiser;
+};

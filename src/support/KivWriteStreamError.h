@@ -1,0 +1,18 @@
+#pragma once
+
+#include "support/KivError.h"
+
+class KivStream;
+
+// A stream took fewer bytes than WriteBuffer handed it.
+// The raiser identifies the stream; it may be gone by the time the error is caught (the stream
+// lived on the stack that unwound), so compare it, never follow it.
+class KivWriteStreamError : public KivError {
+public:
+    explicit KivWriteStreamError(const KivStream* raiser,
+                                 std::source_location where = std::source_location::current());
+    const KivStream* Raiser() const { return m_raiser; }
+
+private:
+    const KivStream* m_raiser;
+};
