@@ -15,12 +15,12 @@ namespace {
 
 constexpr uint32_t kFlags = kiv::globalmem::kMoveable | kiv::globalmem::kZeroInit;
 
-[[noreturn]] void RaiseRealloc() {
+[[noreturn]] void RaiseRealloc(std::source_location where = std::source_location::current()) {
     KivErrorObject error;
     error.Description = "Can't ReAllocate memory - " + kiv::oserror::Text(kiv::globalmem::LastError());
     error.Severity = 2;
     error.Operation = "Realloc";
-    throw KivError(error);
+    throw KivError(error, where);
 }
 
 // A negative capacity is as impossible as one past the platform's limit.

@@ -21,6 +21,14 @@ public:
     virtual int64_t Capacity(int64_t capacity);
     // Re-allocates to capacity bytes; a size above the new capacity is cut to it.
     virtual void SetCapacity(int64_t capacity);
+
+protected:
+    // Memory of the new capacity holding the bytes kept (0 frees it and gives null); the fields
+    // are left to the caller, so only the class itself may call it. When the platform refuses, a
+    // KivError "Can't ReAllocate memory - " with its reason is raised and the memory is unchanged.
+    virtual void* Realloc(int64_t capacity);
+
+public:
     // A stream of size bytes (zeros): the content is discarded, the position is 0.
     virtual void SetSize(int64_t size);
     virtual void Clear();
@@ -29,13 +37,6 @@ public:
     // Raises KivReadStreamError, leaving the stream as it was, when the file cannot be opened.
     virtual void LoadFromFile(std::string_view fileName);
     virtual void LoadFromString(std::string_view text);
-
-protected:
-    // Memory of the new capacity holding the bytes kept (0 frees it and gives null); the fields
-    // are left to the caller, so only the class itself may call it. When the platform refuses, a
-    // KivError "Can't ReAllocate memory - " with its reason is raised and the memory is unchanged.
-    // In the slot order it comes after SetCapacity.
-    virtual void* Realloc(int64_t capacity);
 
 private:
     int64_t m_capacity = 0;

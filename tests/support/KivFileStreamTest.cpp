@@ -103,15 +103,3 @@ TEST_F(FileStreamTest, HandleStreamUsesAHandleItDoesNotOwn) {
     }
     EXPECT_EQ(KivHandleStream().Handle(), -1);
 }
-
-TEST_F(FileStreamTest, AFullDiskTakesNothing) {
-    KivFileStream full("Z:\\dev\\full");
-    ASSERT_TRUE(full.Open(1));
-    EXPECT_EQ(full.Write("abc", 3), 0);
-    try {
-        full.WriteBuffer("abc", 3);
-        FAIL() << "a write to a full disk went through";
-    } catch (const KivWriteStreamError& e) {
-        EXPECT_EQ(e.Raiser(), &full);
-    }
-}

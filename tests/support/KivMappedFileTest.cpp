@@ -2,7 +2,10 @@
 #include "common/KivTestHome.h"
 #include "platform/KivOsError.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <functional>
 #include <limits>
@@ -245,4 +248,18 @@ TEST_F(MappedFileTest, AFileTruncatedWhileMappedGivesAReadFaultNotACrash) {
         EXPECT_EQ(file->Size(), 0);
         EXPECT_TRUE(file->Eof());
     }
+}
+
+TEST_F(MappedFileTest, AFaultOutsideTheMappedFileStillEndsTheProgram) {
+    std::string bytes(3 * 4096, 'x');
+    auto file = Mapped(bytes);
+    const int fd = ::open((Scratch() / "mapped.txt").c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    auto* other =
+        static_cast<volatile const char*>(::mmap(nullptr, bytes.size(), PROT_READ, MAP_SHARED, fd, 0));
+    ASSERT_NE(other, MAP_FAILED);
+    std::filesystem::resize_file(Scratch() / "mapped.txt", 0);
+    EXPECT_DEATH((void)other[0], "");
+    ::munmap(const_cast<char*>(other), bytes.size());
+    ::close(fd);
 }
