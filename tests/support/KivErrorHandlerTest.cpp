@@ -1,6 +1,6 @@
-#include "support/KivErrorHandler.h"
 #include "common/KivScriptedPrompt.h"
 #include "common/KivTestHome.h"
+#include "support/KivErrorHandler.h"
 
 #include <stdexcept>
 #include <thread>
@@ -76,22 +76,21 @@ TEST_F(ErrorHandlerTest, MessageTextHasEachSetField) {
     e.ArgNum = 2;
     e.FileName = std::string(50, 'f');
     e.CallStack = {{"KIVFILEBIN:OPEN", 12}, {"START", 3}, {"NOLINE", 0}, {"AFTER", 9}};
-    EXPECT_EQ(KivErrorMessage(e), "Error Code:  21 [ OPEN ERROR ]\r\n"
-                                  "Subsystem: KIV\r\n"
-                                  "Error Subcode: 1001 (missing)\r\n"
-                                  "Operation: Open\r\n"
-                                  "Function: KIVFILEBIN:OPEN\r\n"
-                                  "Filename: " +
-                                      std::string(40, 'f') +
-                                      "\r\n"
-                                      "Argument: x.prg\r\n"
-                                      "Type: STRING\r\n"
-                                      "Argument Number: 2\r\n"
-                                      "Requested type: LONGINT\r\n"
-                                      "Description: Can't open the file\r\n"
-                                      "CallStack: \r\n"
-                                      "KIVFILEBIN:OPEN (Line: 12)\r\n"
-                                      "START (Line: 3)\r\n");
+    EXPECT_EQ(KivErrorMessage(e),
+              "Error Code:  21 [ OPEN ERROR ]\r\n"
+              "Subsystem: KIV\r\n"
+              "Error Subcode: 1001 (missing)\r\n"
+              "Operation: Open\r\n"
+              "Function: KIVFILEBIN:OPEN\r\n"
+              "Filename: " + std::string(40, 'f') + "\r\n"
+              "Argument: x.prg\r\n"
+              "Type: STRING\r\n"
+              "Argument Number: 2\r\n"
+              "Requested type: LONGINT\r\n"
+              "Description: Can't open the file\r\n"
+              "CallStack: \r\n"
+              "KIVFILEBIN:OPEN (Line: 12)\r\n"
+              "START (Line: 3)\r\n");
 
     KivErrorObject bare;
     bare.Description = "Something";
@@ -117,38 +116,39 @@ TEST_F(ErrorHandlerTest, WarningTitleAndText) {
 TEST_F(ErrorHandlerTest, LogRecordLayout) {
     KivErrorObject e = OpenError();
     std::string record = KivErrorLogRecord(e, "MSG\r\n", "12/08/2026", "10:11:12");
-    EXPECT_EQ(record, "***********************ERROR********************************\r\n"
-                      "12/08/2026 10:11:12\r\n"
-                      " \r\n"
-                      "Error message:\r\n"
-                      "--------------\r\n"
-                      "MSG\r\n"
-                      "Error Object created:\r\n"
-                      "--------------------\r\n"
-                      "SubSystem       :KIV\r\n"
-                      "SubCode         :0\r\n"
-                      "GenCode         :Open error\r\n"
-                      "OsCode          :2\r\n"
-                      "ArgType         :NIL\r\n"
-                      "FuncPtr         :0\r\n"
-                      "ArgNum          :0\r\n"
-                      "FuncSym         :KIVFILEBIN:OPEN\r\n"
-                      "Severity        :2\r\n"
-                      "CanDefault      :.T.\r\n"
-                      "CanRetry        :.T.\r\n"
-                      "CanSubstitute   :.F.\r\n"
-                      "Operation       :Open\r\n"
-                      "Description     :Can't open the file\r\n"
-                      "FileName        :C:\\Cavo25\\AEF\\Project.KPI\r\n"
-                      "Tries           :0\r\n"
-                      "FileHandle      :0\r\n"
-                      "SubCodeText     :\r\n"
-                      "Arg             :\r\n"
-                      "ArgTypeReq      :NIL\r\n"
-                      "MaxSize         :0\r\n"
-                      "SubstituteType  :NIL\r\n"
-                      "CallFuncSym     :\r\n"
-                      "--------------------\r\n");
+    EXPECT_EQ(record,
+              "***********************ERROR********************************\r\n"
+              "12/08/2026 10:11:12\r\n"
+              " \r\n"
+              "Error message:\r\n"
+              "--------------\r\n"
+              "MSG\r\n"
+              "Error Object created:\r\n"
+              "--------------------\r\n"
+              "SubSystem       :KIV\r\n"
+              "SubCode         :0\r\n"
+              "GenCode         :Open error\r\n"
+              "OsCode          :2\r\n"
+              "ArgType         :NIL\r\n"
+              "FuncPtr         :0\r\n"
+              "ArgNum          :0\r\n"
+              "FuncSym         :KIVFILEBIN:OPEN\r\n"
+              "Severity        :2\r\n"
+              "CanDefault      :.T.\r\n"
+              "CanRetry        :.T.\r\n"
+              "CanSubstitute   :.F.\r\n"
+              "Operation       :Open\r\n"
+              "Description     :Can't open the file\r\n"
+              "FileName        :C:\\Cavo25\\AEF\\Project.KPI\r\n"
+              "Tries           :0\r\n"
+              "FileHandle      :0\r\n"
+              "SubCodeText     :\r\n"
+              "Arg             :\r\n"
+              "ArgTypeReq      :NIL\r\n"
+              "MaxSize         :0\r\n"
+              "SubstituteType  :NIL\r\n"
+              "CallFuncSym     :\r\n"
+              "--------------------\r\n");
 
     e.SubCode = 5333;
     e.OsCode = 0xC0000005;
