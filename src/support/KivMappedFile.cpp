@@ -16,23 +16,29 @@
 namespace {
 
 // Pages of a mapped file that the file no longer holds raise SIGBUS when touched. Every access
-// to a view goes through the two functions below, which turn that signal into a failed result
-// for the thread that touched the view; any other SIGBUS goes to whoever handled it before.
-struct Guard {
+// to a view runs through RunGuarded, which turns that signal into a failed result for the thread
+// that touched the view; any other SIGBUS goes to whoever handled it before.
+struct ViewAccess {
     sigjmp_buf env;
+    // The view: a fault elsewhere is none of ours.
     const char* begin;
     const char* end;
+    void (*work)(ViewAccess&);
+    const char* source;
+    size_t count;
+    void* target;
+    size_t found;
 };
 
-thread_local Guard* t_guard = nullptr;
+thread_local ViewAccess* t_access = nullptr;
 struct sigaction g_previous {};
 std::once_flag g_installed;
 
 void OnBusError(int number, siginfo_t* info, void* context) {
-    const Guard* guard = t_guard;
+    ViewAccess* access = t_access;
     const char* at = static_cast<const char*>(info->si_addr);
-    if (guard != nullptr && at >= guard->begin && at < guard->end)
-        siglongjmp(const_cast<Guard*>(guard)->env, 1);
+    if (access != nullptr && at >= access->begin && at < access->end)
+        siglongjmp(access->env, 1);
     if ((g_previous.sa_flags & SA_SIGINFO) && g_previous.sa_sigaction != nullptr) {
         g_previous.sa_sigaction(number, info, context);
     } else if (!(g_previous.sa_flags & SA_SIGINFO) && g_previous.sa_handler != SIG_DFL &&
@@ -56,51 +62,63 @@ void InstallGuard() {
     });
 }
 
-// memcpy from the view; false when the view faulted.
-bool GuardedCopy(void* target, const char* source, size_t count, const char* begin, const char* end) {
-    Guard guard;
-    guard.begin = begin;
-    guard.end = end;
-    if (sigsetjmp(guard.env, 0) != 0) {
-        t_guard = nullptr;
+// Runs the access's work; false when the view faulted. After sigsetjmp, only the thread-local
+// is used, so no variable of this frame can be clobbered by the jump back.
+bool RunGuarded(ViewAccess& access) {
+    t_access = &access;
+    if (sigsetjmp(access.env, 0) != 0) {
+        t_access = nullptr;
         return false;
     }
-    t_guard = &guard;
     std::atomic_signal_fence(std::memory_order_seq_cst);
-    std::memcpy(target, source, count);
+    t_access->work(*t_access);
     std::atomic_signal_fence(std::memory_order_seq_cst);
-    t_guard = nullptr;
+    t_access = nullptr;
     return true;
 }
 
-// The offset of the first CR LF pair within count bytes of the view (count when none); false
-// when the view faulted.
-bool GuardedFindLineEnd(const char* source, size_t count, size_t& found, const char* begin, const char* end) {
-    Guard guard;
-    guard.begin = begin;
-    guard.end = end;
-    if (sigsetjmp(guard.env, 0) != 0) {
-        t_guard = nullptr;
-        return false;
-    }
-    t_guard = &guard;
-    std::atomic_signal_fence(std::memory_order_seq_cst);
-    size_t at = count;
-    const char* p = source;
-    const char* const stop = source + count;
-    while (p < stop) {
+void Copy(ViewAccess& access) {
+    std::memcpy(access.target, access.source, access.count);
+}
+
+// found := the offset of the first CR LF pair within count bytes (count when none).
+void FindLineEnd(ViewAccess& access) {
+    const char* const source = access.source;
+    const char* const stop = source + access.count;
+    access.found = access.count;
+    for (const char* p = source; p < stop;) {
         const auto* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)));
         if (cr == nullptr)
-            break;
+            return;
         if (cr + 1 < stop && cr[1] == '\n') {
-            at = static_cast<size_t>(cr - source);
-            break;
+            access.found = static_cast<size_t>(cr - source);
+            return;
         }
         p = cr + 1;
     }
-    std::atomic_signal_fence(std::memory_order_seq_cst);
-    t_guard = nullptr;
-    found = at;
+}
+
+bool GuardedCopy(void* target, const char* source, size_t count, const char* begin, const char* end) {
+    ViewAccess access{};
+    access.begin = begin;
+    access.end = end;
+    access.work = Copy;
+    access.source = source;
+    access.count = count;
+    access.target = target;
+    return RunGuarded(access);
+}
+
+bool GuardedFindLineEnd(const char* source, size_t count, size_t& found, const char* begin, const char* end) {
+    ViewAccess access{};
+    access.begin = begin;
+    access.end = end;
+    access.work = FindLineEnd;
+    access.source = source;
+    access.count = count;
+    if (!RunGuarded(access))
+        return false;
+    found = access.found;
     return true;
 }
 
