@@ -65,9 +65,10 @@ std::string KivTypeName(uint32_t type) {
     }
 }
 
-KivError::KivError(KivErrorObject error, std::source_location where) : m_error(std::move(error)) {
-    if (m_error.CallStack.empty() && where.line() != 0)
-        m_error.CallStack.push_back({where.function_name(), where.line()});
+KivError::KivError(KivErrorObject error, const char* function, unsigned line) : m_error(std::move(error)) {
+    const std::string routine = function ? function : "";
+    if (m_error.CallStack.empty() && line != 0)
+        m_error.CallStack.push_back({routine, line});
     if (m_error.FuncSym.empty())
-        m_error.FuncSym = where.function_name();
+        m_error.FuncSym = routine;
 }

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <exception>
-#include <source_location>
 #include <string>
 #include <vector>
 
@@ -83,7 +82,10 @@ std::string KivTypeName(uint32_t type);
 // What nothing catches reaches the error handler with the object it carries.
 class KivError : public std::exception {
 public:
-    explicit KivError(KivErrorObject error, std::source_location where = std::source_location::current());
+    // The raising routine and line come from the place of the throw (gcc and clang builtins;
+    // std::source_location is missing from clang 14 with this standard library).
+    explicit KivError(KivErrorObject error, const char* function = __builtin_FUNCTION(),
+                      unsigned line = __builtin_LINE());
     const char* what() const noexcept override { return m_error.Description.c_str(); }
     const KivErrorObject& Error() const { return m_error; }
     KivErrorObject& Error() { return m_error; }
