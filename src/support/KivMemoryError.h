@@ -9,8 +9,9 @@ class KivStream;
 // lived on the stack that unwound), so compare it, never follow it.
 class KivMemoryError : public KivError {
 public:
-    explicit KivMemoryError(const KivStream* raiser,
-                            std::source_location where = std::source_location::current());
+    // The raising routine and line are those of the throw, as for KivError.
+    explicit KivMemoryError(const KivStream* raiser, const char* function = __builtin_FUNCTION(),
+                            unsigned line = __builtin_LINE());
     const KivStream* Raiser() const { return m_raiser; }
 
 private:

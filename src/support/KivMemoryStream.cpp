@@ -15,12 +15,13 @@ namespace {
 
 constexpr uint32_t kFlags = kiv::globalmem::kMoveable | kiv::globalmem::kZeroInit;
 
-[[noreturn]] void RaiseRealloc(std::source_location where = std::source_location::current()) {
+[[noreturn]] void RaiseRealloc(const char* function = __builtin_FUNCTION(),
+                               unsigned line = __builtin_LINE()) {
     KivErrorObject error;
     error.Description = "Can't ReAllocate memory - " + kiv::oserror::Text(kiv::globalmem::LastError());
     error.Severity = 2;
     error.Operation = "Realloc";
-    throw KivError(error, where);
+    throw KivError(error, function, line);
 }
 
 // A negative capacity is as impossible as one past the platform's limit.

@@ -12,5 +12,5 @@ KivErrorObject Describe() {
 
 } // namespace
 
-KivReadStreamError::KivReadStreamError(const KivStream* raiser, std::source_location where)
-    : KivError(Describe(), where), m_raiser(raiser) {}
+KivReadStreamError::KivReadStreamError(const KivStream* raiser, const char* function, unsigned line)
+    : KivError(Describe(), function, line), m_raiser(raiser) {}

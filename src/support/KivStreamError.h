@@ -10,8 +10,9 @@ class KivStream;
 // lived on the stack that unwound), so compare it, never follow it.
 class KivStreamError : public KivError {
 public:
-    explicit KivStreamError(const KivStream* raiser,
-                            std::source_location where = std::source_location::current());
+    // The raising routine and line are those of the throw, as for KivError.
+    explicit KivStreamError(const KivStream* raiser, const char* function = __builtin_FUNCTION(),
+                            unsigned line = __builtin_LINE());
     const KivStream* Raiser() const { return m_raiser; }
 
 private:

@@ -12,5 +12,5 @@ KivErrorObject Describe() {
 
 } // namespace
 
-KivWriteStreamError::KivWriteStreamError(const KivStream* raiser, std::source_location where)
-    : KivError(Describe(), where), m_raiser(raiser) {}
+KivWriteStreamError::KivWriteStreamError(const KivStream* raiser, const char* function, unsigned line)
+    : KivError(Describe(), function, line), m_raiser(raiser) {}
