@@ -87,6 +87,10 @@ std::string Text(uint32_t code) {
         return "The filename, directory name, or volume label syntax is incorrect.";
     case kDirNotEmpty:
         return "The directory is not empty.";
+    case kDiscarded:
+        return "The segment is already discarded and cannot be locked.";
+    case kNotLocked:
+        return "The segment is already unlocked.";
     case kFilenameTooLong:
         return "The filename or extension is too long.";
     case kIoDevice:

@@ -22,6 +22,8 @@ constexpr uint32_t kInvalidParameter = 87;
 constexpr uint32_t kDiskFull = 112;
 constexpr uint32_t kInvalidName = 123;
 constexpr uint32_t kDirNotEmpty = 145;
+constexpr uint32_t kDiscarded = 157;
+constexpr uint32_t kNotLocked = 158;
 constexpr uint32_t kFilenameTooLong = 206;
 constexpr uint32_t kIoDevice = 1117;
 

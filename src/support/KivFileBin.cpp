@@ -538,14 +538,15 @@ bool KivFileBin::SetDateTime2(uint16_t packedDate, uint16_t packedTime) {
 }
 
 bool KivFileBin::ReadExact(void* target, uint32_t count) {
-    const int64_t start = m_position;
+    // Through the virtual reads and seeks, so that a derived file's own position goes back too.
+    const int64_t start = Tell();
     const uint32_t got = ReadBlock(target, count);
     if (got == count)
         return true;
     if (IsOpen()) {
-        m_position = start;
-        if (m_errorCode == 0)
-            m_errorCode = kEofReached;
+        const uint32_t code = m_errorCode == 0 ? kEofReached : m_errorCode;
+        Seek(start, 0);
+        m_errorCode = code;
     }
     return false;
 }

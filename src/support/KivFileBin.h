@@ -47,6 +47,8 @@ public:
 protected:
     // ErrorCode from a host errno value of the last call (0 = success).
     virtual void UpdateError(int hostErrno);
+    // For a derived file that reads in its own way and reports in the same ErrorCode.
+    void SetErrorCode(uint32_t code) { m_errorCode = code; }
     virtual void UpdateSize();
 
 public:

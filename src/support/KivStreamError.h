@@ -1,0 +1,20 @@
+#pragma once
+
+#include "support/KivError.h"
+
+class KivStream;
+
+// Constructing a stream class that has no construction of its own (KivStream,
+// KivCustomMemoryStream).
+// The raiser identifies the stream; it may be gone by the time the error is caught (the stream
+// lived on the stack that unwound), so compare it, never follow it.
+class KivStreamError : public KivError {
+public:
+    // The raising routine and line are those of the throw, as for KivError.
+    explicit KivStreamError(const KivStream* raiser, const char* function = __builtin_FUNCTION(),
+                            unsigned line = __builtin_LINE());
+    const KivStream* Raiser() const { return m_raiser; }
+
+private:
+    const KivStream* m_raiser;
+};
