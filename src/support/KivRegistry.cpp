@@ -2,6 +2,7 @@
 
 #include "platform/KivDosPath.h"
 #include "platform/KivOsError.h"
+#include "platform/KivRegSaveFile.h"
 #include "platform/KivRegistryStore.h"
 #include "support/KivFileBin.h"
 #include "support/KivFileSpec.h"
@@ -135,6 +136,17 @@ void AppendHex(std::string& out, std::string_view data) {
         out += kDigits[byte >> 4];
         out += kDigits[byte & 0x0F];
     }
+}
+
+// The line that opens a key's block, with its line end; a root has no backslash after its name.
+void AppendBlockStart(std::string& out, std::string_view root, std::string_view path) {
+    out += '[';
+    out += root;
+    if (!path.empty()) {
+        out += '\\';
+        out += path;
+    }
+    out += "]\r\n";
 }
 
 // One REGEDIT4 value line without its line end.
@@ -791,13 +803,11 @@ bool KivRegistry::_ExportSectionToFile(std::string_view section, KivFileBin& fil
     std::vector<std::string> names;
     if (!Check(store->ValueNames(key, names)))
         return false;
-    const std::string path = BuildSubKey(section);
-    std::string block = "[" + UseKeyString() + (path.empty() ? "" : "\\") + path + "]\r\n";
+    std::string block;
+    AppendBlockStart(block, UseKeyString(), BuildSubKey(section));
     for (const std::string& name : names) {
         uint32_t type = 0;
         std::string data;
-        // The key is open already: each value is read directly rather than through
-        // _ExportEntryToString, which would open the key again for every line.
         if (store->QueryValue(key, name, type, data) == kiv::reg::kSuccess)
             AppendEntryLine(block, name, type, data);
         block += "\r\n";
@@ -806,13 +816,44 @@ bool KivRegistry::_ExportSectionToFile(std::string_view section, KivFileBin& fil
     return Check(WriteResult(file, file.Write(block), block.size()));
 }
 
+// The whole subtree is read in one store transaction and written from that snapshot: the file
+// shows the key as it was at one moment even while the IDE writes to it, and ten thousand
+// values cost one read instead of one each.
 bool KivRegistry::ExportTree(const std::string& section, KivFileBin& file) {
-    if (!_ExportSectionToFile(section, file))
+    HKey key = 0;
+    if (_OpenKey(section, key) != kiv::reg::kSuccess)
         return false;
-    for (const std::string& name : GetSections(section))
-        if (!ExportToFile(Join(section, name), file))
-            return false;
-    return m_lastError == kiv::reg::kSuccess;
+    std::string bytes;
+    if (!Check(Store()->SaveKeyToBytes(key, bytes)))
+        return false;
+    KivRegSaveFile::Tree tree;
+    std::string reason;
+    if (!KivRegSaveFile::Decode(bytes, tree, reason))
+        return Check(kiv::reg::kRegistryCorrupt);
+    bytes = std::string();
+
+    constexpr size_t kFlushAt = 64 * 1024;
+    const std::string root = UseKeyString();
+    // The key path of the last record seen at each depth; records come parent first.
+    std::vector<std::string> paths;
+    std::string out;
+    for (const KivRegSaveFile::Key& record : tree) {
+        paths.resize(record.depth + 1);
+        paths[record.depth] =
+            record.depth == 0 ? BuildSubKey(section) : Join(paths[record.depth - 1], record.name);
+        AppendBlockStart(out, root, paths[record.depth]);
+        for (const KivRegSaveFile::Value& value : record.values) {
+            AppendEntryLine(out, value.name, value.type, value.data);
+            out += "\r\n";
+        }
+        out += "\r\n";
+        if (out.size() >= kFlushAt) {
+            if (!Check(WriteResult(file, file.Write(out), out.size())))
+                return false;
+            out.clear();
+        }
+    }
+    return Check(WriteResult(file, file.Write(out), out.size()));
 }
 
 bool KivRegistry::ExportNewFile(std::string_view section, const KivFileSpec& fileSpec) {
@@ -839,7 +880,5 @@ bool KivRegistry::ExportToFile(std::string_view section, const KivFileSpec& file
 bool KivRegistry::ExportToFile(std::string_view section, KivFileBin& file) {
     if (!file.IsOpen())
         return ExportNewFile(section, file.FileSpec());
-    if (!KeyExist(section))
-        return false;
     return ExportTree(std::string(section), file);
 }

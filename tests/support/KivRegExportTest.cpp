@@ -3,7 +3,11 @@
 #include "support/KivFileSpec.h"
 #include "support/KivRegistry.h"
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace kiv::reg;
@@ -20,6 +24,13 @@ size_t TemporaryFiles(const fs::path& folder) {
         count += entry.path().filename().string().rfind("Kiv", 0) == 0;
     return count;
 }
+
+// Reaches the single-line and single-block exports.
+struct Probe : KivRegistry {
+    using KivRegistry::_ExportEntryToString;
+    using KivRegistry::_ExportSectionToFile;
+    using KivRegistry::KivRegistry;
+};
 
 } // namespace
 
@@ -97,6 +108,19 @@ TEST_F(RegExportTest, EveryValueTypeAndNestedKeys) {
                                  "\r\n";
     EXPECT_EQ(Export(), expected);
     EXPECT_EQ(TemporaryFiles(Scratch()), 0u);
+    // One key's block alone is the same as in the whole export.
+    {
+        Probe probe("Software\\Kiv Test", kCurrentUser);
+        KivFileBin block(ScratchDos("block.reg"));
+        ASSERT_TRUE(block.Create());
+        ASSERT_TRUE(probe._ExportSectionToFile("", block));
+        ASSERT_TRUE(probe._ExportSectionToFile("Alpha\\Inner\\Empty", block));
+    }
+    const size_t first = expected.find("\r\n\r\n[", 12) + 4;
+    const size_t empty = expected.find("[HKEY_CURRENT_USER\\Software\\Kiv Test\\Alpha\\Inner\\Empty]");
+    EXPECT_EQ(ReadFile(Scratch() / "block.reg"),
+              expected.substr(12, first - 12) +
+                  expected.substr(empty, expected.find("[", empty + 1) - empty));
     // A section exports its own subtree only.
     EXPECT_EQ(Export("Alpha\\Inner"), "REGEDIT4\r\n\r\n"
                                       "[HKEY_CURRENT_USER\\Software\\Kiv Test\\Alpha\\Inner]\r\n"
@@ -175,6 +199,24 @@ TEST_F(RegExportTest, FailuresLeaveNoFileThatLooksComplete) {
     WriteFile(Scratch() / "plain", "x");
     EXPECT_FALSE(m_reg.ExportToFile("", ScratchDos("plain\\x.reg")));
     EXPECT_FALSE(m_reg.ExportToFile("", ScratchDos()));
+    EXPECT_EQ(TemporaryFiles(Scratch()), 0u);
+
+    // A write that fails after a hundred bytes (the file size limit) leaves the old file whole
+    // and no temporary file; in a child, so that the limit binds no one else.
+    m_reg.WriteString("", "long", std::string(500, 'x'));
+    const std::string before = ReadFile(Scratch() / "keep.reg");
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{100, 100};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        KivRegistry reg("Software\\Kiv Test", kCurrentUser);
+        _exit(reg.ExportToFile("", ScratchDos("keep.reg")) ? 1 : reg.LastError() != 0 ? 0 : 2);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(ReadFile(Scratch() / "keep.reg"), before);
     EXPECT_EQ(TemporaryFiles(Scratch()), 0u);
 
     // A full disk: the device is written directly (never replaced) and the failure reported.
