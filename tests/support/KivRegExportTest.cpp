@@ -176,8 +176,8 @@ TEST_F(RegExportTest, RootKeyAndOpenFile) {
     EXPECT_EQ(ReadFile(Scratch() / "closed.reg"),
               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Kiv Test]\r\n"
               "\"v\"=\"1\"\r\n\r\n");
-    ASSERT_TRUE(m_reg.ExportToFile("", KivFileSpec(ScratchDos("spec.reg"))));
-    EXPECT_EQ(ReadFile(Scratch() / "spec.reg"), ReadFile(Scratch() / "closed.reg"));
+    ASSERT_TRUE(m_reg.ExportToFile("", KivFileSpec(ScratchDos("named.reg"))));
+    EXPECT_EQ(ReadFile(Scratch() / "named.reg"), ReadFile(Scratch() / "closed.reg"));
 }
 
 TEST_F(RegExportTest, FailuresLeaveNoFileThatLooksComplete) {
