@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Small helpers of the engine's operations: texts in and out, times, files.
+namespace kiv::engine {
+
+// A text argument; null counts as empty.
+inline std::string Str(const char* text) {
+    return text ? std::string(text) : std::string();
+}
+
+// Copies a text into a caller's buffer, cut to fit and NUL-terminated; kBadArgument for a null
+// buffer or a capacity of 0.
+uint32_t Out(char* buffer, size_t capacity, std::string_view text);
+
+// Stores an out value; kBadArgument for a null pointer.
+uint32_t Set(uint32_t* target, uint32_t value);
+
+// Seconds since 1970-01-01 GMT, now.
+uint32_t Now();
+
+// The host path of a file or folder named in DOS form (or as a POSIX path).
+std::optional<std::filesystem::path> HostPath(std::string_view text);
+
+// The whole file; a Windows error number when it cannot be read, kBadFile when it is larger
+// than an export file can sensibly be (1 GiB).
+uint32_t ReadWholeFile(const std::filesystem::path& file, std::string& bytes);
+
+// Writes the file through a temporary beside it, renamed over it at the end, so that a failed
+// write leaves the old file as it was. A target that exists and is not a regular file (a
+// device) is written directly. A Windows error number on failure.
+uint32_t WriteWholeFile(const std::filesystem::path& file, std::string_view bytes);
+
+} // namespace kiv::engine

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "engine/KivExportImage.h"
+#include "engine/KivSqliteDb.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class KivAppField { ExeName, ExpName, GroupName, Description, Debug, Library, Dll, SystemLibrary };
+enum class KivListKind { Libraries, Udcs, Chs };
+enum class KivModuleField { ExpName, Debug, Oem };
+
+// The database of one project, kept in the project's directory: its applications, modules and
+// entities, with the layouts of the files they came from. Every method returns an engine status;
+// transactions are the caller's. Names of applications and modules are matched without regard
+// to case; entity names are kept in upper case.
+class KivProjectStore {
+public:
+    // The file the project's data lives in, inside its directory.
+    static std::filesystem::path DatabaseFile(const std::filesystem::path& dir);
+
+    // Opens the project's database; `create` makes a new one when there is none. A file that is
+    // not a project database is refused (kBadFile).
+    uint32_t Open(const std::filesystem::path& dir, bool create);
+    void Close() { m_db.Close(); }
+    bool IsOpen() const { return m_db.IsOpen(); }
+    KivSqliteDb& Db() { return m_db; }
+
+    // Applications
+    uint32_t AppIds(std::vector<uint16_t>& ids);
+    uint32_t FindApp(std::string_view name, uint16_t& id);
+    uint32_t CreateApp(std::string_view name, uint32_t now, uint16_t& id);
+    uint32_t DeleteApp(uint16_t id);
+    // The application's properties (no layout, lists or modules).
+    uint32_t LoadApp(uint16_t id, KivApplicationImage& app);
+    uint32_t SetAppText(uint16_t id, KivAppField field, std::string_view value);
+    uint32_t SetAppNumber(uint16_t id, KivAppField field, uint32_t value);
+    uint32_t LoadList(uint16_t id, KivListKind kind, std::vector<KivListEntry>& entries);
+    uint32_t SaveList(uint16_t id, KivListKind kind, const std::vector<KivListEntry>& entries);
+    uint32_t ModuleIds(uint16_t app, std::vector<uint32_t>& ids);
+    uint32_t CountModules(uint16_t app, uint32_t& count);
+
+    // Modules
+    uint32_t FindModule(uint16_t app, std::string_view name, uint32_t& id);
+    uint32_t CreateModule(uint16_t app, std::string_view name, uint32_t now, uint32_t& id);
+    uint32_t DeleteModule(uint32_t id);
+    // The module's properties and its application (no layout, source or entities).
+    uint32_t LoadModule(uint32_t id, KivModuleImage& module, uint16_t& app);
+    uint32_t SetModuleText(uint32_t id, KivModuleField field, std::string_view value);
+    uint32_t SetModuleNumber(uint32_t id, KivModuleField field, uint32_t value);
+    uint32_t SetExtern(uint32_t id, std::string_view file, std::string_view source, uint32_t built);
+    uint32_t ExternSource(uint32_t id, std::string& source);
+    uint32_t EntityIds(uint32_t module, std::vector<uint32_t>& ids);
+    uint32_t CountEntities(uint32_t module, uint32_t& count);
+    // Creation times of the module's entities by name and type ("NAME" + '\0' + type).
+    uint32_t EntityCreationTimes(uint32_t module, std::map<std::string, uint32_t>& times);
+    // Drops the module's entities and stores these in their place.
+    uint32_t ReplaceEntities(uint32_t module, const std::vector<KivEntityImage>& entities);
+
+    // Entities
+    uint32_t FindEntity(uint32_t module, std::string_view upperName, uint32_t type, uint32_t& id);
+    // The entity's values (without its layout) and its module.
+    uint32_t LoadEntity(uint32_t id, KivEntityImage& entity, uint32_t& module);
+
+    // Whole images, for the transfers.
+    uint32_t InsertApplication(const KivApplicationImage& app, uint16_t& id);
+    // The module goes at `seq` in its application's order; a negative seq puts it last.
+    uint32_t InsertModule(uint16_t app, int64_t seq, const KivModuleImage& module, uint32_t& id);
+    uint32_t ModuleSeq(uint32_t id, int64_t& seq);
+    uint32_t LoadApplicationImage(uint16_t id, KivApplicationImage& app);
+    uint32_t LoadModuleImage(uint32_t id, KivModuleImage& module);
+
+private:
+    uint32_t Fail() const { return m_db.FailureStatus(); }
+    uint32_t InsertEntities(uint32_t module, const std::vector<KivEntityImage>& entities);
+    uint32_t LoadEntities(uint32_t module, std::vector<KivEntityImage>& entities);
+
+    KivSqliteDb m_db;
+};

@@ -1,0 +1,126 @@
+#include "engine/KivSqliteDb.h"
+
+#include "engine/KivEngineStatus.h"
+#include "platform/KivOsError.h"
+
+#include <sqlite3.h>
+
+KivSqliteDb::~KivSqliteDb() {
+    Close();
+}
+
+uint32_t KivSqliteDb::Open(const std::filesystem::path& file, bool create) {
+    Close();
+    int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(file.c_str(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        int err = db ? sqlite3_system_errno(db) : 0;
+        sqlite3_close_v2(db);
+        if (err != 0)
+            return kiv::oserror::FromErrno(err);
+        return rc == SQLITE_CANTOPEN ? kiv::oserror::kFileNotFound : kiv::engine::kStoreError;
+    }
+    m_db = db;
+    sqlite3_extended_result_codes(m_db, 1);
+    // The engine is the only user of the file (one process holds the repository), so a short
+    // wait covers a checkpoint left behind; a crash at any point leaves the last commit.
+    sqlite3_busy_timeout(m_db, 2000);
+    if (!Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA temp_store=MEMORY;")) {
+        Close();
+        return kiv::engine::kStoreError;
+    }
+    return kiv::engine::kOk;
+}
+
+void KivSqliteDb::Close() {
+    for (auto& [sql, stmt] : m_statements)
+        sqlite3_finalize(stmt);
+    m_statements.clear();
+    if (m_db)
+        sqlite3_close_v2(m_db);
+    m_db = nullptr;
+}
+
+bool KivSqliteDb::Exec(const char* sql) {
+    return m_db && sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+KivSqliteStatement KivSqliteDb::Prepare(const std::string& sql) {
+    if (!m_db)
+        return KivSqliteStatement(nullptr, false);
+    auto it = m_statements.find(sql);
+    if (it == m_statements.end()) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v3(m_db, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
+                               &stmt, nullptr) != SQLITE_OK)
+            return KivSqliteStatement(nullptr, false);
+        it = m_statements.emplace(sql, stmt).first;
+    }
+    if (!sqlite3_stmt_busy(it->second))
+        return KivSqliteStatement(it->second, false);
+    // The kept statement is in use further up the call chain: use a second one for this call.
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(m_db, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr) != SQLITE_OK)
+        return KivSqliteStatement(nullptr, false);
+    return KivSqliteStatement(stmt, true);
+}
+
+int64_t KivSqliteDb::LastInsertId() const {
+    return m_db ? sqlite3_last_insert_rowid(m_db) : 0;
+}
+
+int64_t KivSqliteDb::Changes() const {
+    return m_db ? sqlite3_changes64(m_db) : 0;
+}
+
+uint32_t KivSqliteDb::FailureStatus() const {
+    if (!m_db)
+        return kiv::engine::kNotOpen;
+    switch (sqlite3_errcode(m_db) & 0xFF) {
+    case SQLITE_FULL:
+        return kiv::oserror::kDiskFull;
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+        if (int err = sqlite3_system_errno(m_db))
+            return kiv::oserror::FromErrno(err);
+        return kiv::engine::kStoreError;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return kiv::engine::kAlreadyOpen;
+    default:
+        return kiv::engine::kStoreError;
+    }
+}
+
+bool KivSqliteDb::Checkpoint() {
+    return m_db && sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr) ==
+                       SQLITE_OK;
+}
+
+KivSqliteDb::Transaction::Transaction(KivSqliteDb& db) : m_db(db) {
+    m_started = m_db.Exec("BEGIN IMMEDIATE");
+}
+
+KivSqliteDb::Transaction::~Transaction() {
+    if (m_started && !m_done)
+        m_db.Exec("ROLLBACK");
+}
+
+bool KivSqliteDb::Transaction::Commit() {
+    if (!m_started || m_done)
+        return false;
+    if (!m_db.Exec("COMMIT"))
+        return false;
+    m_done = true;
+    return true;
+}
+
+KivSqliteDb::ReadTransaction::ReadTransaction(KivSqliteDb& db) : m_db(db) {
+    m_started = m_db.Exec("BEGIN");
+}
+
+KivSqliteDb::ReadTransaction::~ReadTransaction() {
+    if (m_started)
+        m_db.Exec("COMMIT");
+}

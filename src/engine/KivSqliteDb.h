@@ -1,0 +1,70 @@
+#pragma once
+
+#include "engine/KivSqliteStatement.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <unordered_map>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One SQLite database file. Statements are prepared on first use and kept until the database is
+// closed, so every later call reuses them.
+class KivSqliteDb {
+public:
+    KivSqliteDb() = default;
+    KivSqliteDb(const KivSqliteDb&) = delete;
+    KivSqliteDb& operator=(const KivSqliteDb&) = delete;
+    ~KivSqliteDb();
+
+    // Opens the file (creating it only when `create`), in write-ahead-log mode. Returns an engine
+    // status.
+    uint32_t Open(const std::filesystem::path& file, bool create);
+    void Close();
+    bool IsOpen() const { return m_db != nullptr; }
+
+    // Runs SQL text without results (schema, pragmas). False on failure.
+    bool Exec(const char* sql);
+    KivSqliteStatement Prepare(const std::string& sql);
+    int64_t LastInsertId() const;
+    int64_t Changes() const;
+    // The engine status for the last failure of this connection.
+    uint32_t FailureStatus() const;
+    // Folds the write-ahead log into the database file.
+    bool Checkpoint();
+
+    // A write transaction: begun at once (taking the write lock), rolled back unless committed.
+    class Transaction {
+    public:
+        explicit Transaction(KivSqliteDb& db);
+        Transaction(const Transaction&) = delete;
+        Transaction& operator=(const Transaction&) = delete;
+        ~Transaction();
+        bool Started() const { return m_started; }
+        bool Commit();
+
+    private:
+        KivSqliteDb& m_db;
+        bool m_started = false;
+        bool m_done = false;
+    };
+
+    // A read transaction, so that several reads see one state of the database.
+    class ReadTransaction {
+    public:
+        explicit ReadTransaction(KivSqliteDb& db);
+        ReadTransaction(const ReadTransaction&) = delete;
+        ReadTransaction& operator=(const ReadTransaction&) = delete;
+        ~ReadTransaction();
+
+    private:
+        KivSqliteDb& m_db;
+        bool m_started = false;
+    };
+
+private:
+    sqlite3* m_db = nullptr;
+    std::unordered_map<std::string, sqlite3_stmt*> m_statements;
+};

@@ -1,0 +1,1033 @@
+#include "engine/KivSqliteEngine.h"
+
+#include "engine/KivEngineStatus.h"
+#include "engine/KivEngineUtil.h"
+#include "engine/KivExportTags.h"
+#include "engine/KivRecordLayout.h"
+#include "platform/KivDosPath.h"
+#include "platform/KivOsError.h"
+#include "platform/KivPlatformHome.h"
+#include "support/KivStringUtil.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <system_error>
+
+using namespace kiv::engine;
+
+namespace {
+
+template <class T> uint32_t NextItem(const std::vector<T>& items, size_t& next, T& out) {
+    out = next < items.size() ? items[next++] : T();
+    return kOk;
+}
+
+std::vector<KivListEntry>::iterator FindEntry(std::vector<KivListEntry>& entries, std::string_view name) {
+    return std::find_if(entries.begin(), entries.end(),
+                        [&](const KivListEntry& e) { return KivEqualsIgnoringCase(e.name, name); });
+}
+
+uint16_t ListHead(KivListKind kind) {
+    switch (kind) {
+    case KivListKind::Libraries:
+        return kiv::tag::kLibrary;
+    case KivListKind::Udcs:
+        return kiv::tag::kUdc;
+    default:
+        return kiv::tag::kCh;
+    }
+}
+
+} // namespace
+
+KivSqliteEngine::~KivSqliteEngine() {
+    if (m_open)
+        AdamExit();
+}
+
+uint32_t KivSqliteEngine::Ready() const {
+    return m_open ? kOk : kNotOpen;
+}
+
+uint32_t KivSqliteEngine::ProjectReady() const {
+    if (!m_open)
+        return kNotOpen;
+    return m_project && m_project->IsOpen() ? kOk : kNoProject;
+}
+
+void KivSqliteEngine::StopWalks() {
+    m_appWalk.Stop();
+    m_moduleWalk.Stop();
+    m_entityWalk.Stop();
+    m_libraryWalk.Stop();
+    m_udcWalk.Stop();
+    m_chWalk.Stop();
+    m_description = KeptRecord();
+    m_data = KeptRecord();
+    Changed();
+}
+
+uint32_t KivSqliteEngine::OpenProject(const KivProjectEntry& entry) {
+    auto host = HostPath(entry.dir);
+    if (!host)
+        return kiv::oserror::kPathNotFound;
+    auto store = std::make_unique<KivProjectStore>();
+    if (uint32_t status = store->Open(*host, false))
+        return status;
+    m_project = std::move(store);
+    m_currentName = entry.name;
+    StopWalks();
+    return kOk;
+}
+
+// Session
+
+uint32_t KivSqliteEngine::AdamInit(uint32_t, uint32_t* created) {
+    if (m_open)
+        return kAlreadyOpen;
+    std::filesystem::path home = kiv::platform::EnsureHome();
+    if (home.empty())
+        return kiv::oserror::kPathNotFound;
+    if (uint32_t status = m_lock.Acquire(home / "repository.lock"))
+        return status;
+    auto fail = [&](uint32_t status) {
+        m_project.reset();
+        m_catalogue.Close();
+        m_lock.Release();
+        return status;
+    };
+    bool newCatalogue = false;
+    if (uint32_t status = m_catalogue.Open(home / "catalogue.db", newCatalogue))
+        return fail(status);
+    std::vector<std::string> names;
+    if (uint32_t status = m_catalogue.Names(names))
+        return fail(status);
+    bool fresh = names.empty();
+    if (fresh) {
+        // A new repository has one project, so that the program has a current project at once.
+        auto host = HostPath(kDefaultProjectDir);
+        if (!host)
+            return fail(kiv::oserror::kPathNotFound);
+        std::error_code ec;
+        std::filesystem::create_directories(*host, ec);
+        if (ec)
+            return fail(kiv::oserror::FromErrno(ec.value()));
+        KivProjectStore store;
+        if (uint32_t status = store.Open(*host, true))
+            return fail(status);
+        store.Close();
+        KivProjectEntry entry;
+        entry.name = kDefaultProject;
+        entry.dir = kDefaultProjectDir;
+        entry.description = "Default project";
+        KivSqliteDb::Transaction tx(m_catalogue.Db());
+        uint32_t status = m_catalogue.Add(entry);
+        if (!status)
+            status = m_catalogue.SetCurrent(entry.name);
+        if (!status && !tx.Commit())
+            status = m_catalogue.Db().FailureStatus();
+        if (status)
+            return fail(status);
+        names.push_back(entry.name);
+    }
+    std::string current;
+    if (uint32_t status = m_catalogue.Current(current))
+        return fail(status);
+    KivProjectEntry entry;
+    if (current.empty() || m_catalogue.Find(current, entry) != kOk) {
+        if (uint32_t status = m_catalogue.Find(names.front(), entry))
+            return fail(status);
+        if (uint32_t status = m_catalogue.SetCurrent(entry.name))
+            return fail(status);
+    }
+    m_currentName = entry.name;
+    // A project whose data cannot be opened leaves the repository open without a current
+    // project: selecting another one still works.
+    OpenProject(entry);
+    m_open = true;
+    if (created)
+        *created = fresh ? 1 : 0;
+    return kOk;
+}
+
+uint32_t KivSqliteEngine::AdamExit() {
+    if (!m_open)
+        return kNotOpen;
+    StopWalks();
+    m_catalogueWalks.clear();
+    m_project.reset();
+    m_catalogue.Close();
+    m_lock.Release();
+    m_currentName.clear();
+    m_open = false;
+    return kOk;
+}
+
+uint32_t KivSqliteEngine::AdamGetVersion(char* buffer, size_t capacity) {
+    return Out(buffer, capacity,
+               std::string("Kiv Repository Engine 1.0 (SQLite ") + sqlite3_libversion() + ")");
+}
+
+uint32_t KivSqliteEngine::AdamQueryCurrentPrjName(char* buffer, size_t capacity) {
+    if (uint32_t status = Ready())
+        return status;
+    if (m_currentName.empty())
+        return kNoProject;
+    return Out(buffer, capacity, m_currentName);
+}
+
+// Catalogue
+
+uint32_t KivSqliteEngine::PrjCatCreateEnum(uint32_t, uint32_t, uint32_t* handle) {
+    if (uint32_t status = Ready())
+        return status;
+    if (!handle)
+        return kBadArgument;
+    if (m_nextCatalogueHandle == 0)
+        m_nextCatalogueHandle = 1;
+    *handle = m_nextCatalogueHandle++;
+    m_catalogueWalks[*handle] = Walk<std::string>();
+    return kOk;
+}
+
+uint32_t KivSqliteEngine::PrjGetFirst(uint32_t handle, char* buffer, size_t capacity) {
+    if (uint32_t status = Ready())
+        return status;
+    auto it = m_catalogueWalks.find(handle);
+    if (it == m_catalogueWalks.end())
+        return kNoWalk;
+    if (!buffer || capacity == 0)
+        return kBadArgument;
+    std::vector<std::string> names;
+    if (uint32_t status = m_catalogue.Names(names))
+        return status;
+    it->second.Start(std::move(names));
+    return PrjGetNext(handle, buffer, capacity);
+}
+
+uint32_t KivSqliteEngine::PrjGetNext(uint32_t handle, char* buffer, size_t capacity) {
+    if (uint32_t status = Ready())
+        return status;
+    auto it = m_catalogueWalks.find(handle);
+    if (it == m_catalogueWalks.end() || !it->second.started)
+        return kNoWalk;
+    if (!buffer || capacity == 0)
+        return kBadArgument;
+    std::string name;
+    NextItem(it->second.items, it->second.next, name);
+    return Out(buffer, capacity, name);
+}
+
+uint32_t KivSqliteEngine::PrjCatDestroyEnum(uint32_t handle) {
+    if (uint32_t status = Ready())
+        return status;
+    return m_catalogueWalks.erase(handle) ? kOk : kNoWalk;
+}
+
+// Projects
+
+uint32_t KivSqliteEngine::PrjSelect(const char* name) {
+    if (uint32_t status = Ready())
+        return status;
+    KivProjectEntry entry;
+    if (uint32_t status = m_catalogue.Find(Str(name), entry))
+        return status;
+    if (uint32_t status = OpenProject(entry))
+        return status;
+    return m_catalogue.SetCurrent(entry.name);
+}
+
+uint32_t KivSqliteEngine::PrjCreate(const char* name, const char* directory, uint32_t) {
+    if (uint32_t status = Ready())
+        return status;
+    std::string projectName = Str(name);
+    std::string dir = kiv::dospath::ToDos(Str(directory));
+    if (projectName.empty() || dir.empty())
+        return kBadArgument;
+    KivProjectEntry entry;
+    uint32_t found = m_catalogue.Find(projectName, entry);
+    if (found == kOk)
+        return kNameExists;
+    if (found != kNoProject)
+        return found;
+    auto host = kiv::dospath::Resolve(dir);
+    if (!host)
+        return kiv::oserror::kPathNotFound;
+    std::string other;
+    if (uint32_t status = m_catalogue.ProjectInDir(*host, other))
+        return status;
+    if (!other.empty())
+        return kDirInUse;
+    std::error_code ec;
+    std::filesystem::create_directories(*host, ec);
+    if (ec)
+        return kiv::oserror::FromErrno(ec.value());
+    if (!std::filesystem::is_directory(*host, ec))
+        return kiv::oserror::kPathNotFound;
+    {
+        // A directory that still holds a removed project's data brings that project back.
+        KivProjectStore store;
+        if (uint32_t status = store.Open(*host, true))
+            return status;
+    }
+    entry = KivProjectEntry();
+    entry.name = projectName;
+    entry.dir = dir;
+    return m_catalogue.Add(entry);
+}
+
+uint32_t KivSqliteEngine::ProjectChange(const char* name, bool deleteData) {
+    if (uint32_t status = Ready())
+        return status;
+    KivProjectEntry entry;
+    if (uint32_t status = m_catalogue.Find(Str(name), entry))
+        return status;
+    if (KivEqualsIgnoringCase(entry.name, m_currentName))
+        return kProjectInUse;
+    if (uint32_t status = m_catalogue.Remove(entry.name))
+        return status;
+    if (!deleteData)
+        return kOk;
+    // The catalogue no longer lists the project; what is left on disk is only files.
+    auto host = HostPath(entry.dir);
+    if (!host)
+        return kOk;
+    std::filesystem::path file = KivProjectStore::DatabaseFile(*host);
+    uint32_t status = kOk;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        std::error_code ec;
+        std::filesystem::remove(file.string() + suffix, ec);
+        if (ec && status == kOk)
+            status = kiv::oserror::FromErrno(ec.value());
+    }
+    std::error_code ec;
+    if (std::filesystem::is_empty(*host, ec) && !ec)
+        std::filesystem::remove(*host, ec);
+    return status;
+}
+
+uint32_t KivSqliteEngine::PrjDelete(const char* name, uint32_t) {
+    return ProjectChange(name, true);
+}
+
+uint32_t KivSqliteEngine::PrjRemove(const char* name, uint32_t) {
+    return ProjectChange(name, false);
+}
+
+uint32_t KivSqliteEngine::PrjQueryDir(const char* name, char* buffer, size_t capacity, uint32_t) {
+    if (uint32_t status = Ready())
+        return status;
+    KivProjectEntry entry;
+    if (uint32_t status = m_catalogue.Find(Str(name), entry))
+        return status;
+    return Out(buffer, capacity, entry.dir);
+}
+
+uint32_t KivSqliteEngine::PrjQueryDescription(const char* name, char* buffer, size_t capacity, uint32_t) {
+    if (uint32_t status = Ready())
+        return status;
+    KivProjectEntry entry;
+    if (uint32_t status = m_catalogue.Find(Str(name), entry))
+        return status;
+    return Out(buffer, capacity, entry.description);
+}
+
+uint32_t KivSqliteEngine::PrjQueryKeywords(const char* name, char* buffer, size_t capacity, uint32_t) {
+    if (uint32_t status = Ready())
+        return status;
+    KivProjectEntry entry;
+    if (uint32_t status = m_catalogue.Find(Str(name), entry))
+        return status;
+    return Out(buffer, capacity, entry.keywords);
+}
+
+uint32_t KivSqliteEngine::PrjSetKeywords(const char* name, const char* keywords, uint32_t) {
+    if (uint32_t status = Ready())
+        return status;
+    return m_catalogue.SetKeywords(Str(name), Str(keywords));
+}
+
+uint32_t KivSqliteEngine::PrjQueryLock(const char* name, uint32_t* locked, uint32_t) {
+    if (uint32_t status = Ready())
+        return status;
+    if (!locked)
+        return kBadArgument;
+    KivProjectEntry entry;
+    if (uint32_t status = m_catalogue.Find(Str(name), entry))
+        return status;
+    *locked = entry.locked;
+    return kOk;
+}
+
+uint32_t KivSqliteEngine::PrjSetDescription(const char* name, const char* description) {
+    if (uint32_t status = Ready())
+        return status;
+    return m_catalogue.SetDescription(Str(name), Str(description));
+}
+
+uint32_t KivSqliteEngine::PrjSetLock(const char* name, uint32_t locked) {
+    if (uint32_t status = Ready())
+        return status;
+    return m_catalogue.SetLocked(Str(name), locked);
+}
+
+// Applications
+
+uint32_t KivSqliteEngine::LoadApp(uint16_t appId, KivApplicationImage& app) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    return m_project->LoadApp(appId, app);
+}
+
+uint32_t KivSqliteEngine::AdamGetFirstApp(uint16_t* appId) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    if (!appId)
+        return kBadArgument;
+    std::vector<uint16_t> ids;
+    if (uint32_t status = m_project->AppIds(ids))
+        return status;
+    m_appWalk.Start(std::move(ids));
+    return NextItem(m_appWalk.items, m_appWalk.next, *appId);
+}
+
+uint32_t KivSqliteEngine::AdamGetNextApp(uint16_t* appId) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    if (!appId)
+        return kBadArgument;
+    if (!m_appWalk.started)
+        return kNoWalk;
+    return NextItem(m_appWalk.items, m_appWalk.next, *appId);
+}
+
+uint32_t KivSqliteEngine::AppFind(const char* name, uint16_t* appId) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    if (!appId)
+        return kBadArgument;
+    return m_project->FindApp(Str(name), *appId);
+}
+
+uint32_t KivSqliteEngine::AppCreate(const char* name, uint16_t* appId) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    std::string appName = Str(name);
+    if (!appId || appName.empty())
+        return kBadArgument;
+    uint16_t id = 0;
+    uint32_t status = Write([&] { return m_project->CreateApp(appName, Now(), id); });
+    *appId = status ? 0 : id;
+    return status;
+}
+
+uint32_t KivSqliteEngine::AppDeleteAID(uint16_t appId) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    return Write([&] { return m_project->DeleteApp(appId); });
+}
+
+uint32_t KivSqliteEngine::AppQueryName(uint16_t appId, char* buffer, size_t capacity) {
+    KivApplicationImage app;
+    if (uint32_t status = LoadApp(appId, app))
+        return status;
+    return Out(buffer, capacity, app.name);
+}
+
+uint32_t KivSqliteEngine::AppQueryExeName(uint16_t appId, char* buffer, size_t capacity) {
+    KivApplicationImage app;
+    if (uint32_t status = LoadApp(appId, app))
+        return status;
+    return Out(buffer, capacity, app.exeName);
+}
+
+uint32_t KivSqliteEngine::AppQueryExpName(uint16_t appId, char* buffer, size_t capacity) {
+    KivApplicationImage app;
+    if (uint32_t status = LoadApp(appId, app))
+        return status;
+    return Out(buffer, capacity, app.expName);
+}
+
+uint32_t KivSqliteEngine::AppQueryGroupName(uint16_t appId, char* buffer, size_t capacity) {
+    KivApplicationImage app;
+    if (uint32_t status = LoadApp(appId, app))
+        return status;
+    return Out(buffer, capacity, app.groupName);
+}
+
+uint32_t KivSqliteEngine::AppSetExeName(uint16_t appId, const char* text) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    return Write([&] { return m_project->SetAppText(appId, KivAppField::ExeName, Str(text)); });
+}
+
+uint32_t KivSqliteEngine::AppSetExpName(uint16_t appId, const char* text) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    return Write([&] { return m_project->SetAppText(appId, KivAppField::ExpName, Str(text)); });
+}
+
+uint32_t KivSqliteEngine::AppSetGroupName(uint16_t appId, const char* text) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    return Write([&] { return m_project->SetAppText(appId, KivAppField::GroupName, Str(text)); });
+}
+
+uint32_t KivSqliteEngine::AppSetDescription(uint16_t appId, const char* text) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    return Write([&] { return m_project->SetAppText(appId, KivAppField::Description, Str(text)); });
+}
+
+uint32_t KivSqliteEngine::Keep(KeptRecord& kept, std::string bytes, KivRecordHandle* record,
+                               uint32_t* length) {
+    if (m_nextRecord == 0)
+        m_nextRecord = 1;
+    kept.handle = m_nextRecord++;
+    kept.bytes = std::move(bytes);
+    *record = kept.handle;
+    *length = static_cast<uint32_t>(std::min<size_t>(kept.bytes.size(), UINT32_MAX));
+    return kOk;
+}
+
+uint32_t KivSqliteEngine::AppQueryDescription(uint16_t appId, KivRecordHandle* record, uint32_t* length) {
+    if (!record || !length)
+        return kBadArgument;
+    KivApplicationImage app;
+    if (uint32_t status = LoadApp(appId, app))
+        return status;
+    return Keep(m_description, std::move(app.description), record, length);
+}
+
+uint32_t KivSqliteEngine::AppQueryDebug(uint16_t appId, uint32_t* debug) {
+    KivApplicationImage app;
+    if (uint32_t status = LoadApp(appId, app))
+        return status;
+    return Set(debug, app.debug);
+}
+
+uint32_t KivSqliteEngine::AppSetDebug(uint16_t appId, uint32_t debug, uint32_t) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    return Write([&] { return m_project->SetAppNumber(appId, KivAppField::Debug, debug); });
+}
+
+uint32_t KivSqliteEngine::AppQueryLib(uint16_t appId, uint32_t* isLibrary, uint32_t* isDll) {
+    if (!isLibrary || !isDll)
+        return kBadArgument;
+    KivApplicationImage app;
+    if (uint32_t status = LoadApp(appId, app))
+        return status;
+    *isLibrary = app.library ? 1 : 0;
+    *isDll = app.dll ? 1 : 0;
+    return kOk;
+}
+
+uint32_t KivSqliteEngine::AppQuerySysLib(uint16_t appId, uint32_t* isSystemLibrary) {
+    KivApplicationImage app;
+    if (uint32_t status = LoadApp(appId, app))
+        return status;
+    return Set(isSystemLibrary, app.systemLibrary ? 1u : 0u);
+}
+
+uint32_t KivSqliteEngine::AppSetLib(uint16_t appId, uint32_t isLibrary, uint32_t isDll) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    return Write([&] {
+        if (uint32_t status = m_project->SetAppNumber(appId, KivAppField::Library, isLibrary ? 1 : 0))
+            return status;
+        return m_project->SetAppNumber(appId, KivAppField::Dll, isDll ? 1 : 0);
+    });
+}
+
+uint32_t KivSqliteEngine::AppSetSysLib(uint16_t appId, uint32_t isSystemLibrary) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    return Write(
+        [&] { return m_project->SetAppNumber(appId, KivAppField::SystemLibrary, isSystemLibrary ? 1 : 0); });
+}
+
+uint32_t KivSqliteEngine::AppQueryCreateTime(uint16_t appId, uint32_t* time) {
+    KivApplicationImage app;
+    if (uint32_t status = LoadApp(appId, app))
+        return status;
+    return Set(time, app.created);
+}
+
+uint32_t KivSqliteEngine::AppQueryTime(uint16_t appId, uint32_t* time) {
+    KivApplicationImage app;
+    if (uint32_t status = LoadApp(appId, app))
+        return status;
+    return Set(time, app.built);
+}
+
+uint32_t KivSqliteEngine::AppQueryNumModules(uint16_t appId, uint32_t* count) {
+    KivApplicationImage app;
+    if (uint32_t status = LoadApp(appId, app))
+        return status;
+    if (!count)
+        return kBadArgument;
+    return m_project->CountModules(appId, *count);
+}
+
+uint32_t KivSqliteEngine::AppGetFirstModule(uint16_t appId, uint32_t* modId) {
+    KivApplicationImage app;
+    if (uint32_t status = LoadApp(appId, app))
+        return status;
+    if (!modId)
+        return kBadArgument;
+    std::vector<uint32_t> ids;
+    if (uint32_t status = m_project->ModuleIds(appId, ids))
+        return status;
+    m_moduleWalk.Start(std::move(ids));
+    return NextItem(m_moduleWalk.items, m_moduleWalk.next, *modId);
+}
+
+uint32_t KivSqliteEngine::AppGetNextModule(uint32_t* modId) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    if (!modId)
+        return kBadArgument;
+    if (!m_moduleWalk.started)
+        return kNoWalk;
+    return NextItem(m_moduleWalk.items, m_moduleWalk.next, *modId);
+}
+
+uint32_t KivSqliteEngine::AdamSecurePath(uint16_t appId) {
+    KivApplicationImage app;
+    if (uint32_t status = LoadApp(appId, app))
+        return status;
+    return m_project->Db().Checkpoint() ? kOk : m_project->Db().FailureStatus();
+}
+
+// Lists
+
+uint32_t KivSqliteEngine::LibraryName(uint16_t appId, uint16_t libId, std::string& name) {
+    KivApplicationImage app;
+    if (uint32_t status = LoadApp(appId, app))
+        return status;
+    KivApplicationImage library;
+    if (uint32_t status = LoadApp(libId, library))
+        return status;
+    name = library.name;
+    return kOk;
+}
+
+uint32_t KivSqliteEngine::AppSPathGetFirst(uint16_t appId, uint16_t* libId) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    if (!libId)
+        return kBadArgument;
+    std::vector<KivListEntry> entries;
+    if (uint32_t status = m_project->LoadList(appId, KivListKind::Libraries, entries))
+        return status;
+    std::vector<uint16_t> ids;
+    for (const KivListEntry& entry : entries) {
+        uint16_t id = 0;
+        if (uint32_t status = m_project->FindApp(entry.name, id))
+            return status;
+        if (id)
+            ids.push_back(id);
+    }
+    m_libraryWalk.Start(std::move(ids));
+    return NextItem(m_libraryWalk.items, m_libraryWalk.next, *libId);
+}
+
+uint32_t KivSqliteEngine::AppSPathGetNext(uint16_t* libId) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    if (!libId)
+        return kBadArgument;
+    if (!m_libraryWalk.started)
+        return kNoWalk;
+    return NextItem(m_libraryWalk.items, m_libraryWalk.next, *libId);
+}
+
+uint32_t KivSqliteEngine::AppAddSPath(uint16_t appId, uint16_t libId) {
+    std::string name;
+    if (uint32_t status = LibraryName(appId, libId, name))
+        return status;
+    if (appId == libId)
+        return kBadArgument;
+    return ListAdd(appId, KivListKind::Libraries, name);
+}
+
+uint32_t KivSqliteEngine::AppDelSPath(uint16_t appId, uint16_t libId) {
+    std::string name;
+    if (uint32_t status = LibraryName(appId, libId, name))
+        return status;
+    return ListDel(appId, KivListKind::Libraries, name);
+}
+
+uint32_t KivSqliteEngine::AppMoveSPath(uint16_t appId, uint16_t libId, uint32_t position) {
+    std::string name;
+    if (uint32_t status = LibraryName(appId, libId, name))
+        return status;
+    return ListMove(appId, KivListKind::Libraries, name, position);
+}
+
+uint32_t KivSqliteEngine::ListFirst(uint16_t appId, KivListKind kind, Walk<std::string>& walk, char* buffer,
+                                    size_t capacity) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    if (!buffer || capacity == 0)
+        return kBadArgument;
+    std::vector<KivListEntry> entries;
+    if (uint32_t status = m_project->LoadList(appId, kind, entries))
+        return status;
+    std::vector<std::string> names;
+    for (KivListEntry& entry : entries)
+        names.push_back(std::move(entry.name));
+    walk.Start(std::move(names));
+    return ListNext(walk, buffer, capacity);
+}
+
+uint32_t KivSqliteEngine::ListNext(Walk<std::string>& walk, char* buffer, size_t capacity) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    if (!walk.started)
+        return kNoWalk;
+    if (!buffer || capacity == 0)
+        return kBadArgument;
+    std::string name;
+    NextItem(walk.items, walk.next, name);
+    return Out(buffer, capacity, name);
+}
+
+uint32_t KivSqliteEngine::ListAdd(uint16_t appId, KivListKind kind, const std::string& name) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    if (name.empty())
+        return kBadArgument;
+    return Write([&] {
+        std::vector<KivListEntry> entries;
+        if (uint32_t status = m_project->LoadList(appId, kind, entries))
+            return status;
+        if (FindEntry(entries, name) != entries.end())
+            return kNameExists;
+        entries.push_back(KivMakeListEntry(ListHead(kind), name));
+        return m_project->SaveList(appId, kind, entries);
+    });
+}
+
+uint32_t KivSqliteEngine::ListDel(uint16_t appId, KivListKind kind, const std::string& name) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    return Write([&] {
+        std::vector<KivListEntry> entries;
+        if (uint32_t status = m_project->LoadList(appId, kind, entries))
+            return status;
+        auto it = FindEntry(entries, name);
+        if (it == entries.end())
+            return kNotInList;
+        entries.erase(it);
+        return m_project->SaveList(appId, kind, entries);
+    });
+}
+
+uint32_t KivSqliteEngine::ListMove(uint16_t appId, KivListKind kind, const std::string& name,
+                                   uint32_t position) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    return Write([&] {
+        std::vector<KivListEntry> entries;
+        if (uint32_t status = m_project->LoadList(appId, kind, entries))
+            return status;
+        auto it = FindEntry(entries, name);
+        if (it == entries.end())
+            return kNotInList;
+        KivListEntry entry = std::move(*it);
+        entries.erase(it);
+        size_t at = std::min<size_t>(position, entries.size());
+        entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
+        return m_project->SaveList(appId, kind, entries);
+    });
+}
+
+uint32_t KivSqliteEngine::AppUDCGetFirst(uint16_t appId, char* buffer, size_t capacity) {
+    return ListFirst(appId, KivListKind::Udcs, m_udcWalk, buffer, capacity);
+}
+
+uint32_t KivSqliteEngine::AppUDCGetNext(char* buffer, size_t capacity) {
+    return ListNext(m_udcWalk, buffer, capacity);
+}
+
+uint32_t KivSqliteEngine::AppAddUDC(uint16_t appId, const char* name) {
+    return ListAdd(appId, KivListKind::Udcs, Str(name));
+}
+
+uint32_t KivSqliteEngine::AppDelUDC(uint16_t appId, const char* name) {
+    return ListDel(appId, KivListKind::Udcs, Str(name));
+}
+
+uint32_t KivSqliteEngine::AppMoveUDC(uint16_t appId, const char* name, uint32_t position) {
+    return ListMove(appId, KivListKind::Udcs, Str(name), position);
+}
+
+uint32_t KivSqliteEngine::AppCHGetFirst(uint16_t appId, char* buffer, size_t capacity) {
+    return ListFirst(appId, KivListKind::Chs, m_chWalk, buffer, capacity);
+}
+
+uint32_t KivSqliteEngine::AppCHGetNext(char* buffer, size_t capacity) {
+    return ListNext(m_chWalk, buffer, capacity);
+}
+
+uint32_t KivSqliteEngine::AppAddCH(uint16_t appId, const char* name) {
+    return ListAdd(appId, KivListKind::Chs, Str(name));
+}
+
+uint32_t KivSqliteEngine::AppDelCH(uint16_t appId, const char* name) {
+    return ListDel(appId, KivListKind::Chs, Str(name));
+}
+
+uint32_t KivSqliteEngine::AppMoveCH(uint16_t appId, const char* name, uint32_t position) {
+    return ListMove(appId, KivListKind::Chs, Str(name), position);
+}
+
+// Modules
+
+uint32_t KivSqliteEngine::LoadModule(uint32_t modId, KivModuleImage& module) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    uint16_t app = 0;
+    return m_project->LoadModule(modId, module, app);
+}
+
+uint32_t KivSqliteEngine::ModFind(uint16_t appId, const char* name, uint32_t* modId) {
+    KivApplicationImage app;
+    if (uint32_t status = LoadApp(appId, app))
+        return status;
+    if (!modId)
+        return kBadArgument;
+    return m_project->FindModule(appId, Str(name), *modId);
+}
+
+uint32_t KivSqliteEngine::ModCreate(uint16_t appId, const char* name, uint32_t* modId) {
+    KivApplicationImage app;
+    if (uint32_t status = LoadApp(appId, app))
+        return status;
+    std::string moduleName = Str(name);
+    if (!modId || moduleName.empty())
+        return kBadArgument;
+    uint32_t id = 0;
+    uint32_t status = Write([&] { return m_project->CreateModule(appId, moduleName, Now(), id); });
+    *modId = status ? 0 : id;
+    return status;
+}
+
+uint32_t KivSqliteEngine::ModDelete(uint32_t modId, uint32_t) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    return Write([&] { return m_project->DeleteModule(modId); });
+}
+
+uint32_t KivSqliteEngine::ModQueryName(uint32_t modId, char* buffer, size_t capacity) {
+    KivModuleImage module;
+    if (uint32_t status = LoadModule(modId, module))
+        return status;
+    return Out(buffer, capacity, module.name);
+}
+
+uint32_t KivSqliteEngine::ModQueryExtern(uint32_t modId, char* buffer, size_t capacity) {
+    KivModuleImage module;
+    if (uint32_t status = LoadModule(modId, module))
+        return status;
+    return Out(buffer, capacity, module.externFile);
+}
+
+uint32_t KivSqliteEngine::ModQueryExpName(uint32_t modId, char* buffer, size_t capacity) {
+    KivModuleImage module;
+    if (uint32_t status = LoadModule(modId, module))
+        return status;
+    return Out(buffer, capacity, module.expName);
+}
+
+uint32_t KivSqliteEngine::ModSetExpName(uint32_t modId, const char* path) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    return Write([&] { return m_project->SetModuleText(modId, KivModuleField::ExpName, Str(path)); });
+}
+
+uint32_t KivSqliteEngine::ModQueryDebug(uint32_t modId, uint32_t* debug) {
+    KivModuleImage module;
+    if (uint32_t status = LoadModule(modId, module))
+        return status;
+    return Set(debug, module.debug);
+}
+
+uint32_t KivSqliteEngine::ModSetDebug(uint32_t modId, uint16_t debug, uint32_t) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    return Write([&] { return m_project->SetModuleNumber(modId, KivModuleField::Debug, debug); });
+}
+
+uint32_t KivSqliteEngine::ModQueryOEM(uint32_t modId, uint32_t* oem) {
+    KivModuleImage module;
+    if (uint32_t status = LoadModule(modId, module))
+        return status;
+    return Set(oem, module.oem);
+}
+
+uint32_t KivSqliteEngine::ModQueryAppearance(uint32_t modId, uint32_t* visible) {
+    KivModuleImage module;
+    if (uint32_t status = LoadModule(modId, module))
+        return status;
+    return Set(visible, module.appearance);
+}
+
+uint32_t KivSqliteEngine::ModSetOEM(uint32_t modId, uint32_t oem) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    return Write([&] { return m_project->SetModuleNumber(modId, KivModuleField::Oem, oem ? 1 : 0); });
+}
+
+uint32_t KivSqliteEngine::ModQueryCreateTime(uint32_t modId, uint32_t* time) {
+    KivModuleImage module;
+    if (uint32_t status = LoadModule(modId, module))
+        return status;
+    return Set(time, module.created);
+}
+
+uint32_t KivSqliteEngine::ModQueryTime(uint32_t modId, uint32_t* time) {
+    KivModuleImage module;
+    if (uint32_t status = LoadModule(modId, module))
+        return status;
+    return Set(time, module.built);
+}
+
+uint32_t KivSqliteEngine::ModQueryNumEntities(uint32_t modId, uint32_t* count) {
+    KivModuleImage module;
+    if (uint32_t status = LoadModule(modId, module))
+        return status;
+    if (!count)
+        return kBadArgument;
+    return m_project->CountEntities(modId, *count);
+}
+
+uint32_t KivSqliteEngine::ModGetFirstEntity(uint32_t modId, uint32_t* entId) {
+    KivModuleImage module;
+    if (uint32_t status = LoadModule(modId, module))
+        return status;
+    if (!entId)
+        return kBadArgument;
+    std::vector<uint32_t> ids;
+    if (uint32_t status = m_project->EntityIds(modId, ids))
+        return status;
+    m_entityWalk.Start(std::move(ids));
+    return NextItem(m_entityWalk.items, m_entityWalk.next, *entId);
+}
+
+uint32_t KivSqliteEngine::ModGetNextEntity(uint32_t* entId) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    if (!entId)
+        return kBadArgument;
+    if (!m_entityWalk.started)
+        return kNoWalk;
+    return NextItem(m_entityWalk.items, m_entityWalk.next, *entId);
+}
+
+// Entities
+
+uint32_t KivSqliteEngine::LoadEntity(uint32_t entId) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    if (entId != 0 && entId == m_entityId)
+        return kOk;
+    m_entityId = 0;
+    if (uint32_t status = m_project->LoadEntity(entId, m_entity, m_entityModule))
+        return status;
+    m_entityId = entId;
+    return kOk;
+}
+
+uint32_t KivSqliteEngine::EntFind(uint32_t modId, KivSymbol name, uint32_t type, uint32_t* entId) {
+    KivModuleImage module;
+    if (uint32_t status = LoadModule(modId, module))
+        return status;
+    if (!entId || name.IsNull())
+        return kBadArgument;
+    return m_project->FindEntity(modId, name.Name(), type, *entId);
+}
+
+uint32_t KivSqliteEngine::EntQueryName(uint32_t entId, KivSymbol* name) {
+    if (uint32_t status = LoadEntity(entId))
+        return status;
+    if (!name)
+        return kBadArgument;
+    *name = KivSymbol(m_entity.name);
+    return kOk;
+}
+
+uint32_t KivSqliteEngine::EntQueryType(uint32_t entId, uint32_t* type) {
+    if (uint32_t status = LoadEntity(entId))
+        return status;
+    return Set(type, m_entity.type);
+}
+
+uint32_t KivSqliteEngine::EntQueryBlockType(uint32_t entId, uint32_t* blockType) {
+    if (uint32_t status = LoadEntity(entId))
+        return status;
+    return Set(blockType, m_entity.block);
+}
+
+uint32_t KivSqliteEngine::EntQueryAppearance(uint32_t entId, uint32_t* visible) {
+    if (uint32_t status = LoadEntity(entId))
+        return status;
+    return Set(visible, m_entity.appearance);
+}
+
+uint32_t KivSqliteEngine::EntQueryModule(uint32_t entId, uint32_t* modId) {
+    if (uint32_t status = LoadEntity(entId))
+        return status;
+    return Set(modId, m_entityModule);
+}
+
+uint32_t KivSqliteEngine::EntQueryCreateTime(uint32_t entId, uint32_t* time) {
+    if (uint32_t status = LoadEntity(entId))
+        return status;
+    return Set(time, m_entity.created);
+}
+
+uint32_t KivSqliteEngine::EntQueryTime(uint32_t entId, uint32_t* time) {
+    if (uint32_t status = LoadEntity(entId))
+        return status;
+    return Set(time, m_entity.built);
+}
+
+uint32_t KivSqliteEngine::EntQueryProt(uint32_t entId, char* buffer, size_t capacity) {
+    if (uint32_t status = LoadEntity(entId))
+        return status;
+    return Out(buffer, capacity, m_entity.prototype);
+}
+
+uint32_t KivSqliteEngine::EntQueryData(uint32_t entId, uint32_t kind, KivRecordHandle* record,
+                                       uint32_t* length, uint32_t* present, uint32_t* reserved) {
+    if (uint32_t status = LoadEntity(entId))
+        return status;
+    if (!record || !length || (kind != 4 && kind != 7))
+        return kBadArgument;
+    const std::string& bytes = kind == 7 ? m_entity.source : m_entity.custom;
+    if (present)
+        *present = bytes.empty() ? 0 : 1;
+    if (reserved)
+        *reserved = 0;
+    return Keep(m_data, bytes, record, length);
+}
+
+uint32_t KivSqliteEngine::RecGet(KivRecordHandle record, uint32_t length, std::string* bytes) {
+    if (uint32_t status = Ready())
+        return status;
+    if (!bytes)
+        return kBadArgument;
+    const KeptRecord* kept = nullptr;
+    if (record != 0 && record == m_description.handle)
+        kept = &m_description;
+    else if (record != 0 && record == m_data.handle)
+        kept = &m_data;
+    if (!kept)
+        return kNoRecord;
+    bytes->assign(kept->bytes, 0, std::min<size_t>(length, kept->bytes.size()));
+    return kOk;
+}

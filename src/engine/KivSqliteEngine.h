@@ -1,0 +1,211 @@
+#pragma once
+
+#include "engine/KivCatalogue.h"
+#include "engine/KivEngine.h"
+#include "engine/KivEngineStatus.h"
+#include "engine/KivProjectStore.h"
+#include "engine/KivRepositoryLock.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The repository engine on SQLite. The catalogue of projects and the name of the current project
+// live in the platform home (catalogue.db, with repository.lock for the one-process lock); each
+// project keeps its data in kivproject.db inside its own directory. Every operation that changes
+// the store is one transaction.
+class KivSqliteEngine : public KivEngine {
+public:
+    KivSqliteEngine() = default;
+    ~KivSqliteEngine() override;
+
+    // The project a new repository starts with, and its directory.
+    static constexpr const char* kDefaultProject = "Default";
+    static constexpr const char* kDefaultProjectDir = "C:\\KIVREPO\\DEFAULT";
+
+    uint32_t AdamInit(uint32_t reserved, uint32_t* created) override;
+    uint32_t AdamExit() override;
+    uint32_t AdamGetVersion(char* buffer, size_t capacity) override;
+    uint32_t AdamQueryCurrentPrjName(char* buffer, size_t capacity) override;
+
+    uint32_t PrjCatCreateEnum(uint32_t reserved1, uint32_t reserved2, uint32_t* handle) override;
+    uint32_t PrjGetFirst(uint32_t handle, char* buffer, size_t capacity) override;
+    uint32_t PrjGetNext(uint32_t handle, char* buffer, size_t capacity) override;
+    uint32_t PrjCatDestroyEnum(uint32_t handle) override;
+
+    uint32_t PrjSelect(const char* name) override;
+    uint32_t PrjCreate(const char* name, const char* directory, uint32_t reserved) override;
+    uint32_t PrjDelete(const char* name, uint32_t reserved) override;
+    uint32_t PrjRemove(const char* name, uint32_t reserved) override;
+    uint32_t PrjQueryDir(const char* name, char* buffer, size_t capacity, uint32_t reserved) override;
+    uint32_t PrjQueryDescription(const char* name, char* buffer, size_t capacity, uint32_t reserved) override;
+    uint32_t PrjQueryKeywords(const char* name, char* buffer, size_t capacity, uint32_t reserved) override;
+    uint32_t PrjSetKeywords(const char* name, const char* keywords, uint32_t reserved) override;
+    uint32_t PrjQueryLock(const char* name, uint32_t* locked, uint32_t reserved) override;
+
+    uint32_t AdamGetFirstApp(uint16_t* appId) override;
+    uint32_t AdamGetNextApp(uint16_t* appId) override;
+    uint32_t AppFind(const char* name, uint16_t* appId) override;
+    uint32_t AppCreate(const char* name, uint16_t* appId) override;
+    uint32_t AppDeleteAID(uint16_t appId) override;
+    uint32_t AppQueryName(uint16_t appId, char* buffer, size_t capacity) override;
+    uint32_t AppQueryExeName(uint16_t appId, char* buffer, size_t capacity) override;
+    uint32_t AppQueryExpName(uint16_t appId, char* buffer, size_t capacity) override;
+    uint32_t AppQueryGroupName(uint16_t appId, char* buffer, size_t capacity) override;
+    uint32_t AppSetExeName(uint16_t appId, const char* text) override;
+    uint32_t AppSetExpName(uint16_t appId, const char* text) override;
+    uint32_t AppSetGroupName(uint16_t appId, const char* text) override;
+    uint32_t AppSetDescription(uint16_t appId, const char* text) override;
+    uint32_t AppQueryDescription(uint16_t appId, KivRecordHandle* record, uint32_t* length) override;
+    uint32_t AppQueryDebug(uint16_t appId, uint32_t* debug) override;
+    uint32_t AppSetDebug(uint16_t appId, uint32_t debug, uint32_t reserved) override;
+    uint32_t AppQueryLib(uint16_t appId, uint32_t* isLibrary, uint32_t* isDll) override;
+    uint32_t AppQuerySysLib(uint16_t appId, uint32_t* isSystemLibrary) override;
+    uint32_t AppQueryCreateTime(uint16_t appId, uint32_t* time) override;
+    uint32_t AppQueryTime(uint16_t appId, uint32_t* time) override;
+    uint32_t AppQueryNumModules(uint16_t appId, uint32_t* count) override;
+    uint32_t AppGetFirstModule(uint16_t appId, uint32_t* modId) override;
+    uint32_t AppGetNextModule(uint32_t* modId) override;
+    uint32_t AdamSecurePath(uint16_t appId) override;
+
+    uint32_t AppSPathGetFirst(uint16_t appId, uint16_t* libId) override;
+    uint32_t AppSPathGetNext(uint16_t* libId) override;
+    uint32_t AppAddSPath(uint16_t appId, uint16_t libId) override;
+    uint32_t AppDelSPath(uint16_t appId, uint16_t libId) override;
+    uint32_t AppMoveSPath(uint16_t appId, uint16_t libId, uint32_t position) override;
+    uint32_t AppUDCGetFirst(uint16_t appId, char* buffer, size_t capacity) override;
+    uint32_t AppUDCGetNext(char* buffer, size_t capacity) override;
+    uint32_t AppAddUDC(uint16_t appId, const char* name) override;
+    uint32_t AppDelUDC(uint16_t appId, const char* name) override;
+    uint32_t AppMoveUDC(uint16_t appId, const char* name, uint32_t position) override;
+    uint32_t AppCHGetFirst(uint16_t appId, char* buffer, size_t capacity) override;
+    uint32_t AppCHGetNext(char* buffer, size_t capacity) override;
+    uint32_t AppAddCH(uint16_t appId, const char* name) override;
+    uint32_t AppDelCH(uint16_t appId, const char* name) override;
+    uint32_t AppMoveCH(uint16_t appId, const char* name, uint32_t position) override;
+
+    uint32_t ModFind(uint16_t appId, const char* name, uint32_t* modId) override;
+    uint32_t ModCreate(uint16_t appId, const char* name, uint32_t* modId) override;
+    uint32_t ModDelete(uint32_t modId, uint32_t flag) override;
+    uint32_t ModQueryName(uint32_t modId, char* buffer, size_t capacity) override;
+    uint32_t ModQueryExtern(uint32_t modId, char* buffer, size_t capacity) override;
+    uint32_t ModQueryExpName(uint32_t modId, char* buffer, size_t capacity) override;
+    uint32_t ModSetExpName(uint32_t modId, const char* path) override;
+    uint32_t ModSetExtern(uint32_t modId, const char* file, uint32_t* changed) override;
+    uint32_t ModQueryDebug(uint32_t modId, uint32_t* debug) override;
+    uint32_t ModSetDebug(uint32_t modId, uint16_t debug, uint32_t reserved) override;
+    uint32_t ModQueryOEM(uint32_t modId, uint32_t* oem) override;
+    uint32_t ModQueryAppearance(uint32_t modId, uint32_t* visible) override;
+    uint32_t ModSetOEM(uint32_t modId, uint32_t oem) override;
+    uint32_t ModQueryCreateTime(uint32_t modId, uint32_t* time) override;
+    uint32_t ModQueryTime(uint32_t modId, uint32_t* time) override;
+    uint32_t ModQueryNumEntities(uint32_t modId, uint32_t* count) override;
+    uint32_t ModGetFirstEntity(uint32_t modId, uint32_t* entId) override;
+    uint32_t ModGetNextEntity(uint32_t* entId) override;
+
+    uint32_t EntFind(uint32_t modId, KivSymbol name, uint32_t type, uint32_t* entId) override;
+    uint32_t EntQueryName(uint32_t entId, KivSymbol* name) override;
+    uint32_t EntQueryType(uint32_t entId, uint32_t* type) override;
+    uint32_t EntQueryBlockType(uint32_t entId, uint32_t* blockType) override;
+    uint32_t EntQueryAppearance(uint32_t entId, uint32_t* visible) override;
+    uint32_t EntQueryModule(uint32_t entId, uint32_t* modId) override;
+    uint32_t EntQueryCreateTime(uint32_t entId, uint32_t* time) override;
+    uint32_t EntQueryTime(uint32_t entId, uint32_t* time) override;
+    uint32_t EntQueryProt(uint32_t entId, char* buffer, size_t capacity) override;
+    uint32_t EntQueryData(uint32_t entId, uint32_t kind, KivRecordHandle* record, uint32_t* length,
+                          uint32_t* present, uint32_t* reserved) override;
+    uint32_t RecGet(KivRecordHandle record, uint32_t length, std::string* bytes) override;
+
+    uint32_t AdamExportApp(const char* file, uint16_t appId, uint32_t form, uint32_t* modules) override;
+    uint32_t AdamExportMod(const char* file, uint32_t modId, uint32_t reserved, uint32_t* entities) override;
+    uint32_t AdamImportApp(const char* file, const char* appName, uint32_t replace, uint32_t reserved,
+                           uint32_t* appId, uint32_t* modules) override;
+    uint32_t AdamImportMod(const char* file, const char* moduleName, uint16_t appId, uint32_t* entities,
+                           uint32_t replace, uint32_t bind, uint32_t* modId) override;
+
+    // Settings the engine's operations read but have no operation to write; a real repository
+    // has them from the IDE (its system libraries, DLLs and locked projects).
+    uint32_t AppSetLib(uint16_t appId, uint32_t isLibrary, uint32_t isDll);
+    uint32_t AppSetSysLib(uint16_t appId, uint32_t isSystemLibrary);
+    uint32_t PrjSetDescription(const char* name, const char* description);
+    uint32_t PrjSetLock(const char* name, uint32_t locked);
+
+private:
+    template <class T> struct Walk {
+        std::vector<T> items;
+        size_t next = 0;
+        bool started = false;
+        void Start(std::vector<T> list) {
+            items = std::move(list);
+            next = 0;
+            started = true;
+        }
+        void Stop() { *this = Walk(); }
+    };
+    struct KeptRecord {
+        KivRecordHandle handle = 0;
+        std::string bytes;
+    };
+
+    uint32_t Ready() const;
+    uint32_t ProjectReady() const;
+    uint32_t OpenProject(const KivProjectEntry& entry);
+    void StopWalks();
+    // Forget what was read from the store after a change.
+    void Changed() { m_entityId = 0; }
+    uint32_t LoadEntity(uint32_t entId);
+    uint32_t Keep(KeptRecord& kept, std::string bytes, KivRecordHandle* record, uint32_t* length);
+    template <class F> uint32_t Write(F&& change);
+    uint32_t LoadApp(uint16_t appId, KivApplicationImage& app);
+    uint32_t LoadModule(uint32_t modId, KivModuleImage& module);
+    uint32_t ListFirst(uint16_t appId, KivListKind kind, Walk<std::string>& walk, char* buffer,
+                       size_t capacity);
+    uint32_t ListNext(Walk<std::string>& walk, char* buffer, size_t capacity);
+    uint32_t ListAdd(uint16_t appId, KivListKind kind, const std::string& name);
+    uint32_t ListDel(uint16_t appId, KivListKind kind, const std::string& name);
+    uint32_t ListMove(uint16_t appId, KivListKind kind, const std::string& name, uint32_t position);
+    uint32_t LibraryName(uint16_t appId, uint16_t libId, std::string& name);
+    uint32_t ProjectChange(const char* name, bool deleteData);
+
+    KivRepositoryLock m_lock;
+    KivCatalogue m_catalogue;
+    std::unique_ptr<KivProjectStore> m_project;
+    bool m_open = false;
+    std::string m_currentName;
+
+    std::map<uint32_t, Walk<std::string>> m_catalogueWalks;
+    uint32_t m_nextCatalogueHandle = 1;
+    Walk<uint16_t> m_appWalk;
+    Walk<uint32_t> m_moduleWalk;
+    Walk<uint32_t> m_entityWalk;
+    Walk<uint16_t> m_libraryWalk;
+    Walk<std::string> m_udcWalk;
+    Walk<std::string> m_chWalk;
+
+    KeptRecord m_description;
+    KeptRecord m_data;
+    KivRecordHandle m_nextRecord = 1;
+
+    // The last entity read, so that a walk reading each entity's properties reads its row once.
+    uint32_t m_entityId = 0;
+    uint32_t m_entityModule = 0;
+    KivEntityImage m_entity;
+};
+
+// Runs a change of the project's store as one transaction: all of it is kept, or none.
+template <class F> uint32_t KivSqliteEngine::Write(F&& change) {
+    KivSqliteDb& db = m_project->Db();
+    Changed();
+    KivSqliteDb::Transaction tx(db);
+    if (!tx.Started())
+        return db.FailureStatus();
+    if (uint32_t status = change())
+        return status;
+    if (!tx.Commit())
+        return db.FailureStatus();
+    return kiv::engine::kOk;
+}
