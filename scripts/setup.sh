@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
-  qt6-base-dev qt6-base-dev-tools
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev
   libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
   xvfb xauth

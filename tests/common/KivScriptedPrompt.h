@@ -44,10 +44,12 @@ public:
     std::optional<std::string> BrowseFolder(const std::string& title, const std::string&) override {
         return Next(title, folderAnswers);
     }
-    std::optional<std::string> OpenFile(const std::string& caption, const std::string&, const std::string&) override {
+    std::optional<std::string> OpenFile(const std::string& caption, const std::string&,
+                                        const std::string&) override {
         return Next(caption, fileAnswers);
     }
-    std::optional<std::string> SaveFile(const std::string& caption, const std::string&, const std::string&) override {
+    std::optional<std::string> SaveFile(const std::string& caption, const std::string&,
+                                        const std::string&) override {
         return Next(caption, fileAnswers);
     }
     void Beep(int frequencyHz, int) override { beeps.push_back(frequencyHz); }

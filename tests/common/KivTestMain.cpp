@@ -1,15 +1,9 @@
+#include "common/KivTestSetup.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
-// Options for the sanitizer runtimes, compiled into the test programs so that ctest needs no
-// environment of its own. LeakSanitizer reports one leak inside libdbus under a real X server.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
-extern "C" const char* __ubsan_default_options() { return "print_stacktrace=1:halt_on_error=1"; }
-
 int main(int argc, char** argv) {
-    // Tests never open windows on a real display; GUI tests draw offscreen.
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    KivPrepareTestRun();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QIcon>
+
+// The program's icons by their resource names ("ICON_CODE", "AA_ICON"). They are drawn as SVG
+// and rendered at whatever size and pixel ratio a widget asks for, so they stay sharp at 16 x 16
+// and on high-DPI screens. An unknown name gives a null icon.
+QIcon KivIcon(const char* name);

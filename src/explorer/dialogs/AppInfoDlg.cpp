@@ -1,0 +1,32 @@
+#include "explorer/dialogs/AppInfoDlg.h"
+
+#include "explorer/KivAnsi.h"
+
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+AppInfoDlg::AppInfoDlg(QWidget* owner) : QDialog(owner) {
+    setObjectName(QStringLiteral("AppInfoDlg"));
+    setWindowTitle(QStringLiteral("Application Informations"));
+
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("LibList"));
+    auto* close = new QPushButton(QStringLiteral("&Close"), this);
+    close->setObjectName(QStringLiteral("oCCClosePB"));
+    close->setDefault(true);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_list);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+    resize(320, 260);
+}
+
+void AppInfoDlg::AddLibrary(const std::string& name) {
+    m_list->addItem(KivFromAnsi(name));
+}

@@ -1,0 +1,273 @@
+#include "support/KivProfileFile.h"
+
+#include "platform/KivDosPath.h"
+#include "support/KivStringUtil.h"
+
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace {
+
+// Successful writes by every profile file of this process.
+std::atomic<uint64_t> g_writes{0};
+
+// The clock the kernel stamps file times with: a file changed after this moment carries a time
+// at or after it.
+timespec CoarseNow() {
+    timespec now{};
+#ifdef CLOCK_REALTIME_COARSE
+    clock_gettime(CLOCK_REALTIME_COARSE, &now);
+#else
+    clock_gettime(CLOCK_REALTIME, &now);
+#endif
+    return now;
+}
+
+// The current tick of the kernel's coarse clock; reading it costs no system call.
+timespec Tick() {
+    timespec now{};
+#ifdef CLOCK_MONOTONIC_COARSE
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+#else
+    clock_gettime(CLOCK_MONOTONIC, &now);
+#endif
+    return now;
+}
+
+bool Before(const timespec& a, const timespec& b) {
+    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+bool WriteAll(int fd, const std::string& text) {
+    size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool ReadAll(int fd, std::string& out, size_t expected) {
+    out.clear();
+    out.reserve(expected);
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        out.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+} // namespace
+
+bool KivProfileFile::Stamp::operator==(const Stamp& other) const {
+    return device == other.device && inode == other.inode && size == other.size &&
+           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec &&
+           changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec;
+}
+
+KivProfileFile::Stamp KivProfileFile::StampOf(const struct stat& st) {
+    Stamp stamp;
+    stamp.device = st.st_dev;
+    stamp.inode = st.st_ino;
+    stamp.size = st.st_size;
+    stamp.modified = st.st_mtim;
+    stamp.changed = st.st_ctim;
+    return stamp;
+}
+
+void KivProfileFile::Open(std::string dosPath) {
+    m_dosPath = std::move(dosPath);
+    m_host.clear();
+    m_state = State::Unknown;
+    m_settled = false;
+    m_checked = false;
+    m_bytes.clear();
+    m_document = KivIniDocument();
+}
+
+const KivIniDocument& KivProfileFile::Document() {
+    Refresh(false);
+    return m_document;
+}
+
+void KivProfileFile::Refresh(bool always) {
+    // Within one tick of the coarse clock, and with no write by this process since, the file is
+    // taken as it was last seen: a look at the disk is a system call, and readers ask for
+    // thousands of keys in a row. Another process's change is seen from the next tick on.
+    timespec tick = Tick();
+    uint64_t writes = g_writes.load();
+    if (!always && m_checked && tick.tv_sec == m_checkedAt.tv_sec && tick.tv_nsec == m_checkedAt.tv_nsec &&
+        writes == m_writesSeen)
+        return;
+    m_checked = true;
+    m_checkedAt = tick;
+    m_writesSeen = writes;
+
+    auto become = [this](State state) {
+        if (m_state != state) {
+            m_document = KivIniDocument();
+            m_bytes.clear();
+        }
+        m_state = state;
+        // A missing file may come back under another case of its name: look it up again.
+        m_host.clear();
+    };
+    if (m_host.empty()) {
+        auto host = m_dosPath.empty() ? std::nullopt : kiv::dospath::Resolve(m_dosPath);
+        if (!host)
+            return become(State::Missing);
+        m_host = *host;
+    }
+    struct stat st {};
+    if (::stat(m_host.c_str(), &st) != 0)
+        return become(errno == ENOENT || errno == ENOTDIR ? State::Missing : State::Unreadable);
+    if (!S_ISREG(st.st_mode))
+        return become(State::Unreadable);
+    if (m_state == State::Loaded && m_settled && StampOf(st) == m_stamp)
+        return;
+    Load();
+}
+
+void KivProfileFile::Load() {
+    std::string bytes;
+    Stamp stamp;
+    bool stable = false;
+    timespec readAt{};
+    // A writer busy while we read would give half a file: read until the stamps agree.
+    for (int attempt = 0; attempt < 3 && !stable; ++attempt) {
+        readAt = CoarseNow();
+        // Non-blocking, so that a FIFO put in the file's place cannot hang us.
+        int fd = ::open(m_host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        if (fd < 0) {
+            bool missing = errno == ENOENT || errno == ENOTDIR;
+            m_document = KivIniDocument();
+            m_bytes.clear();
+            m_state = missing ? State::Missing : State::Unreadable;
+            m_host.clear();
+            return;
+        }
+        struct stat before {};
+        struct stat after {};
+        bool ok = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode) &&
+                  ReadAll(fd, bytes, static_cast<size_t>(before.st_size)) && ::fstat(fd, &after) == 0;
+        ::close(fd);
+        if (!ok) {
+            m_document = KivIniDocument();
+            m_bytes.clear();
+            m_state = State::Unreadable;
+            return;
+        }
+        stamp = StampOf(after);
+        stable = StampOf(before) == stamp;
+    }
+    if (m_state != State::Loaded || bytes != m_bytes) {
+        m_document.Parse(bytes);
+        m_bytes = std::move(bytes);
+    }
+    m_state = State::Loaded;
+    m_stamp = stamp;
+    // Stamps of the very tick we read in (or of a file system that keeps whole seconds, within
+    // two of them) prove nothing: a write in that tick would leave them as they are.
+    timespec newest = Before(stamp.modified, stamp.changed) ? stamp.changed : stamp.modified;
+    timespec limit = readAt;
+    if (newest.tv_nsec == 0)
+        limit.tv_sec -= 2;
+    m_settled = stable && Before(newest, limit);
+}
+
+bool KivProfileFile::Apply(const std::function<KivIniDocument::Change(KivIniDocument&)>& change) {
+    // A change is made to the file as it is now, never to a copy that may be a tick old.
+    Refresh(true);
+    if (m_state == State::Unreadable)
+        return false;
+    switch (change(m_document)) {
+    case KivIniDocument::Change::Unchanged:
+        return true;
+    case KivIniDocument::Change::Refused:
+        return false;
+    case KivIniDocument::Change::Changed:
+        break;
+    }
+    std::string text = m_document.Text();
+    if (!Write(text)) {
+        // The change never reached the file: read it again as it is.
+        m_state = State::Unknown;
+        m_settled = false;
+        m_checked = false;
+        return false;
+    }
+    ++g_writes;
+    m_bytes = std::move(text);
+    m_state = State::Loaded;
+    m_settled = false;
+    return true;
+}
+
+bool KivProfileFile::Write(const std::string& text) {
+    if (m_host.empty()) {
+        auto host = m_dosPath.empty() ? std::nullopt : kiv::dospath::Resolve(m_dosPath);
+        if (!host)
+            return false;
+        m_host = *host;
+    }
+    std::error_code ec;
+    std::filesystem::path target = m_host;
+    // Replace the file a link points at and keep the link.
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec))) {
+        target = std::filesystem::weakly_canonical(target, ec);
+        if (ec)
+            return false;
+    }
+    struct stat existing {};
+    bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists ? !S_ISREG(existing.st_mode) : errno != ENOENT)
+        return false;
+    if (m_makeFolder)
+        std::filesystem::create_directories(target.parent_path(), ec);
+
+    std::random_device random;
+    std::filesystem::path temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        std::string name = ".";
+        name += target.filename().string();
+        name += '.';
+        name += KivIntToHex(random(), 8);
+        name += ".tmp";
+        temp = target.parent_path() / name;
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (fd < 0)
+        return false;
+    bool ok = WriteAll(fd, text);
+    if (ok && exists) {
+        // The new file takes the place of the old one with its rights and, where we may, owner.
+        ok = ::fchmod(fd, existing.st_mode & 07777) == 0;
+        if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+            // Not the owner and not root: the copy stays ours, readable as the old one was.
+        }
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok)
+        ::unlink(temp.c_str());
+    return ok;
+}
