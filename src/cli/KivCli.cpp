@@ -1,5 +1,7 @@
 #include "cli/KivCli.h"
 
+#include "cli/KivRepoCommands.h"
+
 #include "platform/KivDosPath.h"
 #include "platform/KivPlatformHome.h"
 
@@ -43,6 +45,8 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
     std::string dosPathArg;
     auto* dosPath = app.add_subcommand("dospath", "Show how a path is seen by the program (DOS form) and on this host");
     dosPath->add_option("PATH", dosPathArg, "a DOS path (C:\\x) or a host path (/home/x)")->required();
+    KivRepoCommands repoCommands;
+    repoCommands.Add(app);
 
     try {
         app.parse(argc, argv);
@@ -58,5 +62,8 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
         return RunHome(out);
     if (*dosPath)
         return RunDosPath(dosPathArg, out, err);
+    int code = 2;
+    if (repoCommands.Run(out, err, code))
+        return code;
     return 2;
 }
