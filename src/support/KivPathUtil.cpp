@@ -4,6 +4,7 @@
 #include "support/KivStringUtil.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
@@ -185,5 +186,26 @@ std::vector<KivDriveEntry> KivGetLogicalDrivesArray(KivWithTypes) {
     // Both mapped drives are folders on the host's own disks.
     for (std::string& root : KivGetLogicalDrivesArray())
         out.push_back({std::move(root), KIV_DRIVE_FIXED});
+    return out;
+}
+
+std::string KivSafeFileName(std::string_view name) {
+    std::string out(name);
+    for (char& c : out) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 32 || b == 127 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+            c = '_';
+    }
+    for (auto i = out.size(); i > 0 && (out[i - 1] == '.' || out[i - 1] == ' '); --i)
+        out[i - 1] = '_';
+    if (out.empty())
+        return "_";
+    std::string stem = out.substr(0, out.find('.'));
+    for (char& c : stem)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const bool numbered = stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) &&
+                          stem[3] >= '1' && stem[3] <= '9';
+    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL" || numbered)
+        out.insert(out.begin(), '_');
     return out;
 }

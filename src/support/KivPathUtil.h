@@ -62,3 +62,11 @@ inline constexpr KivWithTypes kivWithTypes{};
 std::vector<std::string> KivGetLogicalDrivesArray();
 // The same roots, each with its drive type.
 std::vector<KivDriveEntry> KivGetLogicalDrivesArray(KivWithTypes);
+
+// The one file-name form used for everything the transfers write from a repository name
+// (folders, AEF, PRG, log and information files): a name that is safe on both Windows and the
+// host passes unchanged; otherwise each of \ / : * ? " < > |, each control byte (below 32, and
+// 127) and each trailing dot or space becomes "_", an empty name becomes "_", and a DOS device
+// name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, alone or before a dot) gets a leading "_". The
+// result is one path component that stays inside its folder ("." and ".." become "_", "__").
+std::string KivSafeFileName(std::string_view name);

@@ -112,3 +112,27 @@ TEST_F(PathUtilDiskTest, TempFilesAreNewAndUnique) {
     WriteFile(Scratch() / "plain", "");
     EXPECT_EQ(KivGetTempFile("K", ScratchDos("plain")), "");
 }
+
+TEST(KivPathUtil, SafeFileNameKeepsEveryWriteInsideItsFolder) {
+    EXPECT_EQ(KivSafeFileName("Inventory Lib"), "Inventory Lib");
+    EXPECT_EQ(KivSafeFileName("Ver 2.5 (beta)"), "Ver 2.5 (beta)");
+    EXPECT_EQ(KivSafeFileName("\xE9t\xE9"), "\xE9t\xE9");
+    EXPECT_EQ(KivSafeFileName("..\\..\\evil"), ".._.._evil");
+    EXPECT_EQ(KivSafeFileName("../x"), ".._x");
+    EXPECT_EQ(KivSafeFileName(".."), "__");
+    EXPECT_EQ(KivSafeFileName("."), "_");
+    EXPECT_EQ(KivSafeFileName(""), "_");
+    EXPECT_EQ(KivSafeFileName("a:b*c?d\"e<f>g|h"), "a_b_c_d_e_f_g_h");
+    EXPECT_EQ(KivSafeFileName(std::string("a\x01\tb\x7f", 5)), "a__b_");
+    EXPECT_EQ(KivSafeFileName("name. "), "name__");
+    EXPECT_EQ(KivSafeFileName("con"), "_con");
+    EXPECT_EQ(KivSafeFileName("Lpt3.txt"), "_Lpt3.txt");
+    EXPECT_EQ(KivSafeFileName("COM0"), "COM0");
+    EXPECT_EQ(KivSafeFileName("Console"), "Console");
+    for (const char* n : {"..", "a/../..", "C:\\x", "/etc/passwd"}) {
+        const std::string safe = KivSafeFileName(n);
+        EXPECT_EQ(safe.find_first_of("\\/:"), std::string::npos) << n;
+        EXPECT_NE(safe, "..");
+        EXPECT_NE(safe, ".");
+    }
+}
