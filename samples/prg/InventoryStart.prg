@@ -1,42 +1,36 @@
-// Inventory: the executable's start and its main window.
+// Inventory: the executable's start, its application object and its settings.
+
+GLOBAL goInventory AS InventoryApp
+
+DEFINE INVENTORY_VERSION := "2.4"
 
 FUNCTION Start()
-	LOCAL oApp AS InventoryApp
-	oApp := InventoryApp{}
-	oApp:Start()
+	goInventory := InventoryApp{}
+	goInventory:Start()
 	RETURN NIL
 
 CLASS InventoryApp INHERIT App
 	PROTECT oMainWindow AS StockWindow
+	PROTECT cDataPath AS STRING
 
 METHOD Start() CLASS InventoryApp
+	cDataPath := GetDefault()
 	oMainWindow := StockWindow{SELF}
 	oMainWindow:Show(SHOWCENTERED)
 	SELF:Exec()
 	RETURN NIL
 
-CLASS StockWindow INHERIT ShellWindow
-	PROTECT oLedger AS Account
+ACCESS DataPath CLASS InventoryApp
+	RETURN cDataPath
 
-METHOD Init(oOwner) CLASS StockWindow
-	SUPER:Init(oOwner)
-	SELF:Caption := "Inventory " + FormatCode("V", 12)
-	oLedger := Account{"1000", "Stock on hand"}
-	RETURN SELF
+ASSIGN DataPath(cNewPath) CLASS InventoryApp
+	IF Right(cNewPath, 1) != "\"
+		cNewPath += "\"
+	ENDIF
+	cDataPath := cNewPath
+	RETURN cDataPath
 
-METHOD Receive(nItem AS DWORD, nQuantity AS LONG) CLASS StockWindow
-	LOCAL sRecord IS StockRecord
-	sRecord.dwItemID := nItem
-	sRecord.nQuantity := nQuantity
-	oLedger:Post(FLOAT(nQuantity), "Received item " + NTrim(nItem))
-	RETURN TRUE
-
-RESOURCE IDM_StockMenu MENU
-BEGIN
-	POPUP "&File"
-	BEGIN
-		MENUITEM "&Receive...", 1001
-		MENUITEM SEPARATOR
-		MENUITEM "E&xit", 1002
-	END
-END
+TEXTBLOCK Read me
+	Inventory keeps the stock of the warehouses listed in gaWarehouses.
+	Start it with the data folder as the working folder; reports go to
+	the printer chosen in the Windows control panel.

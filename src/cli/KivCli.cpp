@@ -1,5 +1,6 @@
 #include "cli/KivCli.h"
 
+#include "cli/KivDemoCommand.h"
 #include "cli/KivRepoCommands.h"
 
 #include "platform/KivDosPath.h"
@@ -47,6 +48,8 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
     dosPath->add_option("PATH", dosPathArg, "a DOS path (C:\\x) or a host path (/home/x)")->required();
     KivRepoCommands repoCommands;
     repoCommands.Add(app);
+    KivDemoCommand demoCommand;
+    demoCommand.Add(app);
 
     try {
         app.parse(argc, argv);
@@ -64,6 +67,8 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
         return RunDosPath(dosPathArg, out, err);
     int code = 2;
     if (repoCommands.Run(out, err, code))
+        return code;
+    if (demoCommand.Run(out, err, code))
         return code;
     return 2;
 }

@@ -92,6 +92,8 @@ const char* ModuleColumn(KivModuleField field) {
         return "exp";
     case KivModuleField::Debug:
         return "debug";
+    case KivModuleField::Appearance:
+        return "appear";
     default:
         return "oem";
     }
@@ -386,6 +388,13 @@ uint32_t KivProjectStore::LoadEntity(uint32_t id, KivEntityImage& e, uint32_t& m
     e.custom = st.View(10);
     e.layout.clear();
     return kOk;
+}
+
+uint32_t KivProjectStore::SetEntityAppearance(uint32_t id, uint32_t visible) {
+    auto st = m_db.Prepare("UPDATE entity SET appear = ?1 WHERE id = ?2");
+    if (!st.Bind(1, static_cast<int64_t>(visible)).Bind(2, id).Run())
+        return Fail();
+    return m_db.Changes() ? kOk : kBadId;
 }
 
 // Whole images

@@ -12,7 +12,7 @@
 
 enum class KivAppField { ExeName, ExpName, GroupName, Description, Debug, Library, Dll, SystemLibrary };
 enum class KivListKind { Libraries, Udcs, Chs };
-enum class KivModuleField { ExpName, Debug, Oem };
+enum class KivModuleField { ExpName, Debug, Oem, Appearance };
 
 // The database of one project, kept in the project's directory: its applications, modules and
 // entities, with the layouts of the files they came from. Every method returns an engine status;
@@ -65,6 +65,7 @@ public:
     uint32_t FindEntity(uint32_t module, std::string_view upperName, uint32_t type, uint32_t& id);
     // The entity's values (without its layout) and its module.
     uint32_t LoadEntity(uint32_t id, KivEntityImage& entity, uint32_t& module);
+    uint32_t SetEntityAppearance(uint32_t id, uint32_t visible);
 
     // Whole images, for the transfers.
     uint32_t InsertApplication(const KivApplicationImage& app, uint16_t& id);

@@ -377,6 +377,19 @@ uint32_t KivSqliteEngine::PrjSetLock(const char* name, uint32_t locked) {
     return m_catalogue.SetLocked(Str(name), locked);
 }
 
+uint32_t KivSqliteEngine::ModSetAppearance(uint32_t modId, uint32_t visible) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    return Write(
+        [&] { return m_project->SetModuleNumber(modId, KivModuleField::Appearance, visible ? 1 : 0); });
+}
+
+uint32_t KivSqliteEngine::EntSetAppearance(uint32_t entId, uint32_t visible) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    return Write([&] { return m_project->SetEntityAppearance(entId, visible ? 1 : 0); });
+}
+
 // Applications
 
 uint32_t KivSqliteEngine::LoadApp(uint16_t appId, KivApplicationImage& app) {

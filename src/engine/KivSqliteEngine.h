@@ -135,6 +135,9 @@ public:
     uint32_t AppSetSysLib(uint16_t appId, uint32_t isSystemLibrary);
     uint32_t PrjSetDescription(const char* name, const char* description);
     uint32_t PrjSetLock(const char* name, uint32_t locked);
+    // Whether the IDE shows a module or an entity (1) or hides it (0).
+    uint32_t ModSetAppearance(uint32_t modId, uint32_t visible);
+    uint32_t EntSetAppearance(uint32_t entId, uint32_t visible);
 
 private:
     template <class T> struct Walk {

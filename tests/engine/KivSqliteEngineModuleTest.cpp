@@ -201,6 +201,26 @@ TEST_F(KivSqliteEngineModuleTest, EntFindMatchesNameAndType) {
     EXPECT_EQ(E().EntFind(0x7FFFFFFF, KivSymbol("SAME"), 3, &out), kBadId);
 }
 
+TEST_F(KivSqliteEngineModuleTest, AppearanceHidesAndShowsModulesAndEntities) {
+    uint32_t module = NewModule(m_app, "M");
+    ASSERT_EQ(
+        E().ModSetExtern(module, ScratchFile("m.prg", "FUNCTION A()\r\nFUNCTION B()\r\n").c_str(), nullptr),
+        0u);
+    uint32_t a = Find(module, "A", 3);
+    uint32_t b = Find(module, "B", 3);
+    EXPECT_EQ(Number(&KivEngine::EntQueryAppearance, a), 1u) << "warm the entity cache";
+    ASSERT_EQ(E().EntSetAppearance(a, 0), 0u);
+    EXPECT_EQ(Number(&KivEngine::EntQueryAppearance, a), 0u) << "the cached entity is read again";
+    EXPECT_EQ(Number(&KivEngine::EntQueryAppearance, b), 1u) << "only the one entity";
+    ASSERT_EQ(E().EntSetAppearance(a, 7), 0u);
+    EXPECT_EQ(Number(&KivEngine::EntQueryAppearance, a), 1u) << "any non-zero value shows it";
+    ASSERT_EQ(E().ModSetAppearance(module, 0), 0u);
+    EXPECT_EQ(Number(&KivEngine::ModQueryAppearance, module), 0u);
+    EXPECT_EQ(Entities(module).size(), 2u) << "a hidden module keeps its entities";
+    EXPECT_EQ(E().EntSetAppearance(0x7FFFFFFF, 0), kBadId);
+    EXPECT_EQ(E().ModSetAppearance(0x7FFFFFFF, 0), kBadId);
+}
+
 TEST_F(KivSqliteEngineModuleTest, EntityDataKindsAndTheirRecords) {
     uint32_t module = NewModule(m_app, "M");
     ASSERT_EQ(E().ModSetExtern(module, ScratchFile("m.prg", "FUNCTION F()\r\n").c_str(), nullptr), 0u);
