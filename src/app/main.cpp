@@ -1,18 +1,67 @@
 // kivexplorer: the explorer window over the repository in the platform home.
+#include "app/KivDemoStart.h"
+#include "explorer/KivAnsi.h"
 #include "explorer/KivExplorerApplication.h"
 #include "explorer/KivExplorerStart.h"
 #include "explorer/KivQtPrompt.h"
+#include "explorer/RepoExplorer.h"
 #include "support/KivErrorHandler.h"
 #include "support/KivPrompt.h"
 
+#include <QTimer>
+
+#include <cstdio>
 #include <memory>
+
+namespace {
+
+void Complain(const QString& text) {
+    std::fprintf(stderr, "kivexplorer: %s\n", qPrintable(text));
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     KivInstallErrorHandler();
     KivExplorerApplication app(argc, argv);
+    KivExplorerOptions options;
+    bool help = false;
+    QString error;
+    if (!KivParseExplorerOptions(QCoreApplication::arguments(), options, help, error)) {
+        Complain(error);
+        std::fputs(qPrintable(KivExplorerUsage()), stderr);
+        return 2;
+    }
+    if (help) {
+        std::fputs(qPrintable(KivExplorerUsage()), stdout);
+        return 0;
+    }
     KivPromptScope prompt(std::make_shared<KivQtPrompt>());
     KivExplorerStart start;
     if (!start.Success())
         return 1;
+    RepoExplorer& window = *start.Window();
+    // A picture is taken unattended: what goes wrong ends the run instead of asking.
+    const bool picture = !options.screenshot.isEmpty();
+    if (!options.demoDir.isEmpty() && !KivLoadDemoIntoExplorer(window, options.demoDir, error)) {
+        Complain(error);
+        if (picture)
+            return 1;
+        KivPrompt().MessageBox(KivToAnsi(error), "Error", KivBox::Ok | KivBox::IconStop);
+    }
+    if (!options.select.isEmpty() && !KivSelectTreePath(window, options.select, error)) {
+        Complain(error);
+        if (picture)
+            return 1;
+    }
+    if (picture) {
+        // Let the window reach the screen and lay itself out before it is grabbed.
+        QTimer::singleShot(300, &window, [&window, &options] {
+            const bool saved = KivSaveWindowPicture(window, options.screenshot);
+            if (!saved)
+                Complain("Cannot write " + options.screenshot);
+            QCoreApplication::exit(saved ? 0 : 1);
+        });
+    }
     return KivExplorerApplication::exec();
 }
