@@ -8,6 +8,7 @@
 #include "support/KivErrorHandler.h"
 #include "support/KivPrompt.h"
 
+#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
@@ -55,6 +56,10 @@ int main(int argc, char** argv) {
             return 1;
     }
     if (picture) {
+        // Without a window manager (a virtual screen) nothing maximises the window: give it the
+        // screen, as a maximised window has it.
+        if (QScreen* screen = window.screen())
+            window.setGeometry(screen->availableGeometry());
         // Let the window reach the screen and lay itself out before it is grabbed.
         QTimer::singleShot(300, &window, [&window, &options] {
             const bool saved = KivSaveWindowPicture(window, options.screenshot);
