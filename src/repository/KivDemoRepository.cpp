@@ -497,6 +497,8 @@ KivDemoLoad KivLoadDemoRepository(const std::string& samplesDir) {
         builder.Undo();
         return result;
     }
+    // The catalogue's spelling, which the manifest need not match.
+    result.project = repo->CurrentProjectName();
     result.success = true;
     result.loaded = true;
     return result;

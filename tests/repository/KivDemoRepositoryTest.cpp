@@ -155,6 +155,7 @@ TEST_F(KivDemoRepositoryTest, ReusesAnEmptyProjectAndHidesModules) {
     WriteFile(samples / "old.prg", "FUNCTION Old()\r\n\tRETURN NIL\r\n");
     const KivDemoLoad load = KivLoadDemoRepository(Dos(samples));
     ASSERT_TRUE(load.success) << load.error;
+    EXPECT_EQ(load.project, "Default") << "as the catalogue spells it";
     EXPECT_EQ(Repo().ProjectNameList(), std::vector<std::string>{"Default"});
     auto app = KivVOProject("Default").ApplicationFind("Tool");
     ASSERT_TRUE(app);
