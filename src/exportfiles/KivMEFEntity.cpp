@@ -3,16 +3,25 @@
 #include "exportfiles/KivEntityText.h"
 #include "support/KivDateTime.h"
 #include "support/KivRecordStream.h"
-#include "support/KivStringUtil.h"
 
 #include <algorithm>
 
 namespace {
 
-std::string TabsToBlanks(std::string_view text) {
+// Trims blanks at both ends in place.
+std::string Trimmed(std::string text) {
+    const size_t end = text.find_last_not_of(' ');
+    if (end == std::string::npos)
+        return {};
+    text.erase(end + 1);
+    text.erase(0, text.find_first_not_of(' '));
+    return text;
+}
+
+std::string CleanName(std::string_view text) {
     std::string out(text);
     std::replace(out.begin(), out.end(), '\t', ' ');
-    return out;
+    return Trimmed(std::move(out));
 }
 
 // Parentheses stand apart so that the words of the prototype are found by blanks alone.
@@ -29,31 +38,30 @@ std::string CleanPrototype(std::string_view text) {
         else
             out += c;
     }
-    return KivAllTrim(out);
+    return Trimmed(std::move(out));
 }
 
 } // namespace
 
 KivMEFEntity::KivMEFEntity(std::string_view name, std::string_view prototype, std::string_view source,
                            uint32_t lastBuild, uint32_t created, std::shared_ptr<const void> keepAlive)
-    : KivEntityAbstract(KivAllTrim(TabsToBlanks(name)), CleanPrototype(prototype)), m_source(source),
-      m_lastBuild(KivGMTUnixTimeToLocalUnixTime(lastBuild)),
-      m_created(KivGMTUnixTimeToLocalUnixTime(created)), m_keepAlive(std::move(keepAlive)) {}
+    : KivEntityAbstract(CleanName(name), CleanPrototype(prototype)), m_source(source), m_lastBuild(lastBuild),
+      m_created(created), m_keepAlive(std::move(keepAlive)) {}
 
 KivDate KivMEFEntity::CreateDate() const {
-    return KivUnixTimeToDateTime(m_created).first;
+    return KivUnixTimeToDateTime(KivGMTUnixTimeToLocalUnixTime(m_created)).first;
 }
 
 std::string KivMEFEntity::CreateTime() const {
-    return KivUnixTimeToDateTime(m_created).second;
+    return KivUnixTimeToDateTime(KivGMTUnixTimeToLocalUnixTime(m_created)).second;
 }
 
 KivDate KivMEFEntity::LastBuildDate() const {
-    return KivUnixTimeToDateTime(m_lastBuild).first;
+    return KivUnixTimeToDateTime(KivGMTUnixTimeToLocalUnixTime(m_lastBuild)).first;
 }
 
 std::string KivMEFEntity::LastBuildTime() const {
-    return KivUnixTimeToDateTime(m_lastBuild).second;
+    return KivUnixTimeToDateTime(KivGMTUnixTimeToLocalUnixTime(m_lastBuild)).second;
 }
 
 std::string KivMEFEntity::Source() const {

@@ -11,7 +11,8 @@
 // source stays in the mapped file, which the entity keeps alive.
 class KivMEFEntity : public KivEntityAbstract {
 public:
-    // The moments are UTC seconds as stored; the entity shows them in local time. A source of
+    // The moments are UTC seconds as stored; the entity shows them in local time, converted when
+    // they are read (most entities of a large file are never asked for theirs). A source of
     // nullptr data means the entity has no source record.
     KivMEFEntity(std::string_view name, std::string_view prototype, std::string_view source,
                  uint32_t lastBuild, uint32_t created, std::shared_ptr<const void> keepAlive = nullptr);

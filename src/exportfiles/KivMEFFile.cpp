@@ -155,8 +155,7 @@ void KivMEFFile::Scan() {
 }
 
 void KivMEFFile::SortByName() {
-    std::stable_sort(m_entities.begin(), m_entities.end(),
-                     [](const auto& a, const auto& b) { return a->Name() < b->Name(); });
+    SortEntitiesByName(m_entities);
 }
 
 std::shared_ptr<KivEntityAbstract> KivMEFFile::EntityFind(const std::string& entityName) {

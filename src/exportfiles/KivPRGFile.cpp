@@ -112,8 +112,7 @@ void KivPRGFile::Scan() {
 }
 
 void KivPRGFile::SortByName() {
-    std::stable_sort(m_entities.begin(), m_entities.end(),
-                     [](const auto& a, const auto& b) { return a->Name() < b->Name(); });
+    SortEntitiesByName(m_entities);
 }
 
 std::shared_ptr<KivEntityAbstract> KivPRGFile::EntityFind(const std::string& entityName) {
