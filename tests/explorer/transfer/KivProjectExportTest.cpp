@@ -271,7 +271,7 @@ TEST_F(KivProjectExportTest, ExportAllGoesThroughEveryProjectAndStopsAtOneThatDo
     EXPECT_EQ(result.message, "");
     Fault().HealAll();
 
-    progress.asked = 0;
+    progress.questions = 0;
     progress.cancelAt = 1; // Other, the second project, has one application
     each.clear();
     result = KivExportAllProjects(Repo(), ScratchDos("all\\cancel"), false, progress, &each);

@@ -1,31 +1,10 @@
 #pragma once
 
-#include "KivRepositoryFixture.h"
-#include "support/KivProgress.h"
+#include "KivTransferFixture.h"
 
 #include <string>
 #include <utility>
 #include <vector>
-
-// Records what a run reports and asks for Cancel at the chosen call of CancelRequested.
-class KivRecordingProgress final : public KivProgress {
-public:
-    // 1 cancels at the first question; 0 never.
-    int cancelAt = 0;
-    int asked = 0;
-    std::string caption;
-    std::string label;
-    uint32_t minimum = 0, maximum = 0, position = 0;
-    std::vector<std::string> texts;
-
-    void SetCaption(const std::string& text) override { caption = text; }
-    void SetRange(int, uint32_t low, uint32_t high) override { minimum = low, maximum = high; }
-    void SetPosition(int, uint32_t at) override { position = at; }
-    void SetText(int, const std::string& text) override { texts.push_back(text); }
-    void SetLabel(int, const std::string& text) override { label = text; }
-    void SetWaitText(const std::string&) override {}
-    bool CancelRequested() override { return ++asked == cancelAt; }
-};
 
 // An application as the tests put it into a repository.
 struct KivTestApp {
