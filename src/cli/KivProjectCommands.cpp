@@ -115,7 +115,11 @@ int KivProjectCommands::ExportProject(std::ostream& out, std::ostream& err) cons
     if (m_project.empty()) {
         project = repository.CurrentProject();
     } else {
-        project = repository.ProjectFind(m_project);
+        // The catalogue's own spelling: a project object whose name differs in case would select
+        // its project anew at each call and so break the engine's walks.
+        for (const std::string& name : repository.ProjectNameList())
+            if (KivEqualsIgnoringCase(name, m_project))
+                project = std::make_shared<KivVOProject>(name);
         if (!project) {
             err << "Project not found: " << m_project << '\n';
             return 1;
