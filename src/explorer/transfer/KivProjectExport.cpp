@@ -11,16 +11,17 @@
 #include "support/KivStringUtil.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 namespace {
 
+// "APP" and 7 give "APP007": at least three digits.
 std::string Numbered(const char* prefix, size_t number) {
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "%03zu", number);
-    return prefix + std::string(digits);
+    std::string digits = std::to_string(number);
+    if (digits.size() < 3)
+        digits.insert(0, 3 - digits.size(), '0');
+    return prefix + digits;
 }
 
 bool HasId(const std::vector<std::shared_ptr<KivVOApplication>>& list, uint16_t id) {
