@@ -7,6 +7,7 @@
 #include "repository/KivRepositorySession.h"
 #include "repository/KivVOProject.h"
 #include "repository/KivVORepository.h"
+#include "support/KivPathUtil.h"
 #include "support/KivProgress.h"
 #include "support/KivPrompt.h"
 #include "support/KivStringUtil.h"
@@ -43,6 +44,12 @@ public:
 private:
     std::ostream& m_err;
 };
+
+// A path from the command line in DOS form; a relative one is taken from the working folder.
+std::string DosPath(const std::string& typed) {
+    const std::string dos = kiv::dospath::ToDos(typed);
+    return KivExtractFileDrive(dos).empty() ? kiv::dospath::FromHost(typed) : dos;
+}
 
 int StartFailure(std::ostream& err) {
     err << "Failed to Initialize Repository !!\nAlready Open ?\n";
@@ -131,8 +138,7 @@ int KivProjectCommands::ExportProject(std::ostream& out, std::ostream& err) cons
         return 1;
     }
     KivSilentProgress progress;
-    KivTransferResult result =
-        KivProjectExport(project, progress).Run(kiv::dospath::ToDos(m_dir), m_abortOnError);
+    KivTransferResult result = KivProjectExport(project, progress).Run(DosPath(m_dir), m_abortOnError);
     if (!result.logPath.empty())
         out << result.logPath << '\n';
     return Outcome(result, err);
@@ -145,8 +151,8 @@ int KivProjectCommands::ExportAll(std::ostream& out, std::ostream& err) const {
         return StartFailure(err);
     KivSilentProgress progress;
     std::vector<KivTransferResult> each;
-    KivTransferResult result = KivExportAllProjects(*session.Repository(), kiv::dospath::ToDos(m_dir),
-                                                    m_abortOnError, progress, &each);
+    KivTransferResult result =
+        KivExportAllProjects(*session.Repository(), DosPath(m_dir), m_abortOnError, progress, &each);
     for (const KivTransferResult& one : each)
         if (!one.logPath.empty())
             out << one.logPath << '\n';
@@ -157,7 +163,7 @@ int KivProjectCommands::ExportAll(std::ostream& out, std::ostream& err) const {
 
 int KivProjectCommands::ImportProject(std::ostream& out, std::ostream& err) const {
     KivPromptScope prompt(std::make_shared<ConsolePrompt>(err));
-    const std::string file = kiv::dospath::ToDos(m_file);
+    const std::string file = DosPath(m_file);
     KivProjectImportPlan plan;
     if (!plan.Read(file)) {
         err << "Cannot find the file " << file << '\n';
@@ -168,7 +174,7 @@ int KivProjectCommands::ImportProject(std::ostream& out, std::ostream& err) cons
         return StartFailure(err);
     KivVORepository& repository = *session.Repository();
     const std::string name = m_name.empty() ? plan.name : m_name;
-    const std::string path = m_path.empty() ? plan.path : kiv::dospath::ToDos(m_path);
+    const std::string path = m_path.empty() ? plan.path : DosPath(m_path);
     switch (KivCheckProjectTarget(name, path, repository.ProjectNameList(), m_createPath)) {
     case KivProjectTargetCheck::Ok:
         break;

@@ -166,3 +166,21 @@ TEST_F(KivProjectCommandsTest, ExportFailuresAndExportAll) {
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, "aborted: Operation Aborted.\n");
 }
+
+// Paths relative to the working folder, as a person types them in a shell.
+TEST_F(KivProjectCommandsTest, RelativePathsAreTakenFromTheWorkingFolder) {
+    MakeShop();
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(Scratch());
+    std::filesystem::create_directories("rel");
+    CliResult exported = Kivrepo({"export-project", "rel", "--project", "Shop"});
+    NewHome("home2");
+    CliResult imported =
+        Kivrepo({"import-project", "rel/Shop/Shop.KPI", "--name", "Copy", "--path", "copy", "--create-path"});
+    std::filesystem::current_path(before);
+    ASSERT_EQ(exported.code, 0) << exported.err;
+    EXPECT_EQ(exported.out, ScratchDos("rel\\Shop\\Shop.log") + "\n");
+    ASSERT_EQ(imported.code, 0) << imported.err;
+    EXPECT_EQ(imported.out, "Project Copy: 2 applications imported\n");
+    EXPECT_TRUE(std::filesystem::exists(Scratch() / "copy/kivproject.db"));
+}

@@ -44,11 +44,13 @@ bool HoldsAnything(const std::string& dosPath) {
 
 bool KivProjectImportPlan::Read(const std::string& kpiFile) {
     *this = KivProjectImportPlan();
-    kpiPath = kpiFile;
-    if (!IsFile(kpiFile))
+    // The INI reader would look for a name without a drive in the Windows folder, and the AEF
+    // files would be looked for relative to the working folder: take the full path first.
+    kpiPath = KivExtractFileDrive(kpiFile).empty() ? kiv::dospath::FromHost(std::string(kpiFile)) : kpiFile;
+    if (!IsFile(kpiPath))
         return false;
-    folder = KivExtractFilePath(kpiFile);
-    KivIniFile ini(kpiFile);
+    folder = KivExtractFilePath(kpiPath);
+    KivIniFile ini(kpiPath);
     name = ini.GetString("Prj", "Name", "");
     path = ini.GetString("Prj", "Path", "");
     for (const std::string& section : ini.GetSections()) {
