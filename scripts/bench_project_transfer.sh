@@ -34,28 +34,43 @@ while read -r name file; do
 done <"$work/list"
 t1=$(now)
 
-mkdir -p "$work/out"
-sync
-e0=$(now)
-"$kivrepo" export-project "$work/out" --project Big >/dev/null
-e1=$(now)
-sync
-c0=$(now)
-cp -r "$work/out/Big" "$work/copy"
-c1=$(now)
-
-export KIV_HOME=$work/home2
-i0=$(now)
-"$kivrepo" import-project "$work/out/Big/Big.KPI" --name Big2 --path "$work/prj2" --create-path >/dev/null
-i1=$(now)
+# Each step runs RUNS times (3 by default) into a fresh place and the fastest run counts: the
+# machine is shared, and the slower runs measure the neighbours more than the program.
+RUNS=${RUNS:-3}
+best() { awk 'NR == 1 || $1 < m { m = $1 } END { printf "%.3f", m }'; }
+for r in $(seq "$RUNS"); do
+    rm -rf "$work/out"
+    mkdir -p "$work/out"
+    sync
+    e0=$(now)
+    "$kivrepo" export-project "$work/out" --project Big >/dev/null
+    e1=$(now)
+    seconds "$e0" "$e1" >>"$work/export.times"; echo >>"$work/export.times"
+done
+for r in $(seq "$RUNS"); do
+    rm -rf "$work/copy"
+    sync
+    c0=$(now)
+    cp -r "$work/out/Big" "$work/copy"
+    c1=$(now)
+    seconds "$c0" "$c1" >>"$work/copy.times"; echo >>"$work/copy.times"
+done
+for r in $(seq "$RUNS"); do
+    export KIV_HOME=$work/home-import-$r
+    i0=$(now)
+    "$kivrepo" import-project "$work/out/Big/Big.KPI" --name Big2 --path "$work/prj-import-$r" --create-path >/dev/null
+    i1=$(now)
+    seconds "$i0" "$i1" >>"$work/import.times"; echo >>"$work/import.times"
+done
 
 bytes=$(du -sb "$work/out/Big" | cut -f1)
-export_s=$(seconds "$e0" "$e1")
-copy_s=$(seconds "$c0" "$c1")
-import_s=$(seconds "$i0" "$i1")
+export_s=$(best <"$work/export.times")
+copy_s=$(best <"$work/copy.times")
+import_s=$(best <"$work/import.times")
 printf 'project: %d applications, %d modules, %d entities, %d bytes of AEF files\n' \
     "$APPS" "$MODULES" "$ENTITIES" "$bytes"
 printf 'building the repository (kivrepo import-aef x %d): %.2f s\n' "$APPS" "$(seconds "$t0" "$t1")"
+printf 'best of %d runs each\n' "$RUNS"
 printf 'cp -r of the export folder:       %8.3f s\n' "$copy_s"
 printf 'kivrepo export-project:           %8.3f s  (%s x copy, goal <= 5)\n' "$export_s" "$(ratio "$export_s" "$copy_s")"
 printf 'kivrepo import-project:           %8.3f s  (%s x copy, goal <= 10)\n' "$import_s" "$(ratio "$import_s" "$copy_s")"
