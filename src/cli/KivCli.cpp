@@ -1,6 +1,7 @@
 #include "cli/KivCli.h"
 
 #include "cli/KivInspectCommand.h"
+#include "cli/KivProjectCommands.h"
 #include "cli/KivRepoCommands.h"
 
 #include "platform/KivDosPath.h"
@@ -52,6 +53,8 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
     repoCommands.Add(app);
     KivInspectCommand inspectCommand;
     inspectCommand.Add(app);
+    KivProjectCommands projectCommands;
+    projectCommands.Add(app);
 
     try {
         app.parse(argc, argv);
@@ -71,6 +74,7 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
     if (repoCommands.Run(out, err, code))
         return code;
     if (inspectCommand.Run(out, err, code))
+    if (projectCommands.Run(out, err, code))
         return code;
     return 2;
 }

@@ -305,7 +305,13 @@ void RepoExplorer::BuildMenu() {
 // Each transfer or tool adds here the connection of its menu item and enables the item, e.g.
 //   connect(m_menuItems[IDM_ExportPrj], &QAction::triggered, this, &RepoExplorer::ExportPrj);
 //   m_menuItems[IDM_ExportPrj]->setEnabled(true);
-void RepoExplorer::ConnectOperations() {}
+void RepoExplorer::ConnectOperations() {
+    connect(m_menuItems[IDM_ExportPrj], &QAction::triggered, this, [this] { ExportPrj(); });
+    connect(m_menuItems[IDM_ExportAllPrj], &QAction::triggered, this, &RepoExplorer::ExportAllPrj);
+    connect(m_menuItems[IDM_ImportPrj], &QAction::triggered, this, &RepoExplorer::ImportPrj);
+    for (int id : {IDM_ExportPrj, IDM_ExportAllPrj, IDM_ImportPrj})
+        m_menuItems[id]->setEnabled(true);
+}
 
 QAction* RepoExplorer::MenuItem(int id) const {
     auto found = m_menuItems.find(id);

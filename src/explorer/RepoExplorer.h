@@ -93,6 +93,13 @@ public:
     void EditEntity(const std::string& prjName, uint16_t appId, uint32_t moduleId, uint32_t entityId,
                     const std::optional<std::string>& text = std::nullopt, const std::string& caption = {});
 
+    // Project transfers (RepoExplorerProject.cpp). ExportPrj exports the current project; without
+    // a folder it asks for one (and for "Abort On Error") and offers the log afterwards. True
+    // when the run went through every application.
+    bool ExportPrj(const std::optional<std::string>& folder = std::nullopt, bool abortOnError = false);
+    void ExportAllPrj();
+    void ImportPrj();
+
     // Lists the libraries of the current application; nothing without one.
     void ListLib();
     void AEFExit();
