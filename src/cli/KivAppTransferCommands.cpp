@@ -119,6 +119,11 @@ int KivAppTransferCommands::ExportApp(std::ostream& out, std::ostream& err) cons
         err << "Application not found: " << m_application << '\n';
         return 1;
     }
+    // Refused before anything is made, as the window refuses it before asking for the folder.
+    if (application->IsSystemLibrary()) {
+        err << "You can't export a System Library !\n";
+        return 1;
+    }
     KivPromptScope prompt(std::make_shared<KivConsolePrompt>(err));
     KivAppExportOptions options;
     options.folder = kiv::dospath::ToDos(m_dir);
