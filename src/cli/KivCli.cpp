@@ -2,6 +2,7 @@
 
 #include "cli/KivInspectCommand.h"
 #include "cli/KivProjectCommands.h"
+#include "cli/KivAppTransferCommands.h"
 #include "cli/KivRepoCommands.h"
 
 #include "platform/KivDosPath.h"
@@ -55,6 +56,8 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
     inspectCommand.Add(app);
     KivProjectCommands projectCommands;
     projectCommands.Add(app);
+    KivAppTransferCommands appTransferCommands;
+    appTransferCommands.Add(app);
 
     try {
         app.parse(argc, argv);
@@ -74,7 +77,10 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
     if (repoCommands.Run(out, err, code))
         return code;
     if (inspectCommand.Run(out, err, code))
+        return code;
     if (projectCommands.Run(out, err, code))
+        return code;
+    if (appTransferCommands.Run(out, err, code))
         return code;
     return 2;
 }

@@ -311,6 +311,10 @@ void RepoExplorer::ConnectOperations() {
     connect(m_menuItems[IDM_ImportPrj], &QAction::triggered, this, &RepoExplorer::ImportPrj);
     for (int id : {IDM_ExportPrj, IDM_ExportAllPrj, IDM_ImportPrj})
         m_menuItems[id]->setEnabled(true);
+    connect(m_menuItems[IDM_ExportApp], &QAction::triggered, this, &RepoExplorer::ExportApp);
+    m_menuItems[IDM_ExportApp]->setEnabled(true);
+    connect(m_menuItems[IDM_ImportApp], &QAction::triggered, this, &RepoExplorer::ImportApp);
+    m_menuItems[IDM_ImportApp]->setEnabled(true);
 }
 
 QAction* RepoExplorer::MenuItem(int id) const {

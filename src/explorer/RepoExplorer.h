@@ -125,6 +125,13 @@ public:
     // The text of the placeholder child that makes an unloaded node expandable.
     static constexpr const char* kDummyText = "Dummy Item";
 
+    // Application transfers with implicants (RepoExplorerAppTransfer.cpp): export the current
+    // application with the libraries it uses; import a .KAI into the current project.
+    void ExportApp();
+    void ImportApp();
+    // Loads the project's node again from the repository and shows its children in the list.
+    void ReloadProjectNode(const std::string& project);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,8 +1,8 @@
 #include "explorer/transfer/KivAppImport.h"
 
+#include "platform/KivDosPath.h"
 #include "repository/KivVOApplication.h"
 #include "repository/KivVOProject.h"
-#include "support/KivFileSpec.h"
 #include "support/KivIniFile.h"
 #include "support/KivMessage.h"
 #include "support/KivPathUtil.h"
@@ -10,6 +10,8 @@
 #include "support/KivStringUtil.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -19,8 +21,11 @@ std::string BesideKai(const std::string& folder, const std::string& recorded) {
     return KivConcatDir(folder, KivExtractFileInfo(recorded));
 }
 
+// A regular file: an empty AEF value names the folder itself, which cannot be imported.
 bool FileExists(const std::string& dosPath) {
-    return KivFileSpec(dosPath).Find();
+    const auto host = kiv::dospath::Resolve(dosPath);
+    std::error_code ec;
+    return host && std::filesystem::is_regular_file(*host, ec);
 }
 
 } // namespace

@@ -200,15 +200,17 @@ TEST_F(KivAppImportTest, ReadsHandWrittenFilesLeniently) {
     // Sections and keys in any case, folders in AEF values ignored, a library without a file.
     WriteFile(Scratch() / "out" / "Shop" / "hand.kai", "[app]\r\nname=Shop\r\naef=Z:\\elsewhere\\Shop.AEF\r\n"
                                                        "[Extra]\r\nNAME=Base\r\nAEF=..\\..\\Base.AEF\r\n"
-                                                       "[LIB009]\r\nName=Ghost\r\nAEF=ghost.aef\r\n");
+                                                       "[LIB009]\r\nName=Ghost\r\nAEF=ghost.aef\r\n"
+                                                       "[LIB010]\r\nName=Nameless\r\nAEF=\r\n");
     const KivAppImportPlan plan = KivPlanAppImport(ScratchDos("out\\Shop\\hand.kai"), *m_project);
     EXPECT_EQ(plan.appName, "Shop");
     EXPECT_EQ(plan.appAef, ScratchDos("out\\Shop\\Shop.AEF"));
-    ASSERT_EQ(plan.libraries.size(), 2u);
+    ASSERT_EQ(plan.libraries.size(), 3u);
     EXPECT_EQ(plan.libraries[0].section, "Extra");
     EXPECT_EQ(plan.libraries[0].aef, ScratchDos("out\\Shop\\Base.AEF"));
     EXPECT_EQ(plan.libraries[0].state, KivAppImportLibrary::New);
     EXPECT_EQ(plan.libraries[1].state, KivAppImportLibrary::Missing);
+    EXPECT_EQ(plan.libraries[2].state, KivAppImportLibrary::Missing);
     EXPECT_EQ(plan.firstMissing, 1);
     EXPECT_EQ(Run(plan).outcome, KivTransferOutcome::Done);
     EXPECT_EQ(m_project->ApplicationNameList(), (std::vector<std::string>{"Base", "Shop"}));
