@@ -1,5 +1,6 @@
 #include "cli/KivCli.h"
 
+#include "cli/KivPrgCommands.h"
 #include "cli/KivRepoCommands.h"
 
 #include "platform/KivDosPath.h"
@@ -41,12 +42,16 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
     CLI::App app{"kivrepo: the Kiv repository tools from the command line"};
     app.require_subcommand(1);
 
-    auto* home = app.add_subcommand("home", "Show where the repository, the registry store and WIN.INI are kept");
+    auto* home =
+        app.add_subcommand("home", "Show where the repository, the registry store and WIN.INI are kept");
     std::string dosPathArg;
-    auto* dosPath = app.add_subcommand("dospath", "Show how a path is seen by the program (DOS form) and on this host");
+    auto* dosPath =
+        app.add_subcommand("dospath", "Show how a path is seen by the program (DOS form) and on this host");
     dosPath->add_option("PATH", dosPathArg, "a DOS path (C:\\x) or a host path (/home/x)")->required();
     KivRepoCommands repoCommands;
     repoCommands.Add(app);
+    KivPrgCommands prgCommands;
+    prgCommands.Add(app);
 
     try {
         app.parse(argc, argv);
@@ -64,6 +69,8 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
         return RunDosPath(dosPathArg, out, err);
     int code = 2;
     if (repoCommands.Run(out, err, code))
+        return code;
+    if (prgCommands.Run(out, err, code))
         return code;
     return 2;
 }
