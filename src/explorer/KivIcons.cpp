@@ -53,15 +53,30 @@ private:
 
 } // namespace
 
-QIcon KivIcon(const char* name) {
+// Q_INIT_RESOURCE declares its function where it stands: it must be outside any namespace.
+static void RegisterResources() {
     // The resources live in a static library: nothing else would pull their registration in.
     static const bool registered = [] {
         Q_INIT_RESOURCE(kiv_explorer);
         return true;
     }();
     (void)registered;
+}
+
+QIcon KivIcon(const char* name) {
+    RegisterResources();
     auto renderer = std::make_shared<QSvgRenderer>(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
     if (!renderer->isValid())
         return {};
+    return QIcon(new SvgIconEngine(std::move(renderer)));
+}
+
+QIcon KivToolbarIcon(int index) {
+    RegisterResources();
+    auto renderer = std::make_shared<QSvgRenderer>(QStringLiteral(":/icons/EXPL_TOOLBAR.svg"));
+    const QRect strip = renderer->viewBox();
+    if (!renderer->isValid() || index < 1 || index * 16 > strip.width())
+        return {};
+    renderer->setViewBox(QRect(strip.x() + (index - 1) * 16, strip.y(), 16, 16));
     return QIcon(new SvgIconEngine(std::move(renderer)));
 }

@@ -1,0 +1,162 @@
+#pragma once
+
+#include "platform/KivSymbol.h"
+
+#include <QMainWindow>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class KivIDEBaseObject;
+class KivVOApplication;
+class KivVOModule;
+class KivVORepository;
+class QAction;
+class QLabel;
+class QSplitter;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The program's main window: the repository as a tree of projects, applications and modules on
+// the left, the children of the selected node in a detail list on the right, and the menu and
+// toolbar that start every transfer and tool. Texts from the repository are Windows-1252 bytes;
+// only the widgets see them decoded.
+class RepoExplorer : public QMainWindow {
+    Q_OBJECT
+public:
+    // The ids of the menu items.
+    enum MenuId {
+        IDM_Exit = 891,
+        IDM_ExportPrj = 893,
+        IDM_ImportPrj = 894,
+        IDM_DeletePrj = 896,
+        IDM_ExportAllPrj = 898,
+        IDM_ExportAsPrg = 901,
+        IDM_ExportApp = 902,
+        IDM_ImportAsPrg = 904,
+        IDM_ImportApp = 905,
+        IDM_ListLib = 907,
+        IDM_SaveReg = 909,
+        IDM_ExportPath = 910,
+        IDM_About = 912,
+    };
+
+    // What a tree node stands for. `object` is the project or application loaded on the first
+    // expansion (null until then; the root counts as loaded). `kind` is null for the root.
+    struct NodeRecord {
+        std::shared_ptr<KivIDEBaseObject> object;
+        bool loaded = false;
+        KivSymbol kind;
+        std::string project;
+        uint16_t appId = 0;
+        uint32_t modId = 0;
+    };
+
+    // What a list row stands for: `kind` is Project, Application, Module or Entity; the IDs that
+    // kind needs are filled, the others are 0.
+    struct RowRecord {
+        KivSymbol kind;
+        std::string project;
+        uint16_t appId = 0;
+        uint32_t modId = 0;
+        uint32_t entId = 0;
+    };
+
+    // Opens the repository with the engine in use; everything else is built only when that
+    // succeeds (IsValid).
+    explicit RepoExplorer(QWidget* owner = nullptr);
+    ~RepoExplorer() override;
+
+    bool IsValid() const { return m_isValid; }
+
+    // Rebuilds the list and the tree from the repository, then selects and expands the current
+    // project. Operations that add or remove projects call it.
+    void BuildExplorer(bool sizePane = true);
+
+    // The application of the selected tree node (application or module node); otherwise an
+    // application that is not valid.
+    std::shared_ptr<KivVOApplication> Application() const;
+    // The module of the selected module node; otherwise an empty module.
+    std::shared_ptr<KivVOModule> Module() const;
+
+    // Indices of the selected list rows, ascending, and their records in the same order.
+    std::vector<int> GetSelectedEntitiesIndex() const;
+    std::vector<RowRecord> GetSelectedEntitiesID() const;
+
+    // Shows a source in the viewer: `text` with `caption` when a text is given, otherwise the
+    // entity's own source with its module's name as caption.
+    void EditEntity(const std::string& prjName, uint16_t appId, uint32_t moduleId, uint32_t entityId,
+                    const std::optional<std::string>& text = std::nullopt, const std::string& caption = {});
+
+    // Lists the libraries of the current application; nothing without one.
+    void ListLib();
+    void AEFExit();
+
+    QTreeWidget* TreeWindow() const { return m_tree; }
+    QTreeWidget* ListWindow() const { return m_list; }
+    // The menu item (and toolbar button) with that id; null for an unknown id.
+    QAction* MenuItem(int id) const;
+
+    // The tree node with that key (compared as a symbol, so letter case does not matter); null
+    // when there is none.
+    QTreeWidgetItem* FindNode(const std::string& key) const;
+    // The record of a tree node; null for a placeholder or a node of another tree.
+    const NodeRecord* Record(const QTreeWidgetItem* node) const;
+    // The record of a list row; null when there is no such row.
+    const RowRecord* Row(int index) const;
+
+    // Loads the children of a project or application node once; other nodes load nothing.
+    void ExpandItem(QTreeWidgetItem* node);
+    // Fills the list with the children of a tree node.
+    void UpdateList(QTreeWidgetItem* node);
+
+    // The text of the placeholder child that makes an unloaded node expandable.
+    static constexpr const char* kDummyText = "Dummy Item";
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildMenu();
+    // The transfers and tools are methods written in files of their own; this is where their menu
+    // items are connected to them and enabled.
+    void ConnectOperations();
+    void BuildConfig();
+    void BuildList();
+    void BuildTree(bool sizePane);
+
+    QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const std::string& text, const std::string& key,
+                             int icon, NodeRecord record, bool withPlaceholder);
+    void AddPlaceholder(QTreeWidgetItem* node);
+    void AddRow(const std::string& name, const std::string& type, const std::string& created,
+                const std::string& built, int icon, RowRecord record);
+    void ClearList();
+    void SelectNode(QTreeWidgetItem* node);
+
+    void TreeViewSelectionChanged();
+    void TreeViewItemExpanding(QTreeWidgetItem* node);
+    void ListViewMouseButtonDoubleClick(QTreeWidgetItem* row);
+    void ListViewKeyDown(int key);
+    void OpenRow(int index);
+
+    std::shared_ptr<KivVORepository> m_repository;
+    bool m_isValid = false;
+    bool m_building = false;
+    std::vector<KivSymbol> m_entityFilter;
+
+    QSplitter* m_split = nullptr;
+    QTreeWidget* m_tree = nullptr;
+    QTreeWidget* m_list = nullptr;
+    std::map<int, QAction*> m_menuItems;
+
+    // Node records by node, and nodes by key symbol; both are rebuilt with the tree.
+    std::unordered_map<const QTreeWidgetItem*, NodeRecord> m_nodes;
+    std::unordered_map<uint32_t, QTreeWidgetItem*> m_keys;
+    std::vector<RowRecord> m_rows;
+};

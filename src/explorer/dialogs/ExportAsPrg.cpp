@@ -1,0 +1,99 @@
+#include "explorer/dialogs/ExportAsPrg.h"
+
+#include "explorer/KivAnsi.h"
+#include "platform/KivDosPath.h"
+#include "support/KivIDESettings.h"
+#include "support/KivPrompt.h"
+#include "support/KivRegistry.h"
+#include "support/KivStringUtil.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <filesystem>
+
+ExportAsPrg::ExportAsPrg(QWidget* owner) : QDialog(owner) {
+    setObjectName(QStringLiteral("ExportAsPrg"));
+    setWindowTitle(QStringLiteral("Export base Folder"));
+
+    m_folderLabel = new QLabel(QStringLiteral("Folder :"), this);
+    m_folderLabel->setObjectName(QStringLiteral("oDCFolderLabel"));
+    m_folderPath = new QLineEdit(this);
+    m_folderPath->setObjectName(QStringLiteral("oDCFolderPath"));
+    m_folderPath->setMinimumWidth(300);
+    m_folderLabel->setBuddy(m_folderPath);
+    m_changeFolder = new QPushButton(QStringLiteral("..."), this);
+    m_changeFolder->setObjectName(QStringLiteral("oCCChangeFolder"));
+    m_changeFolder->setAutoDefault(false);
+    m_changeFolder->setFixedWidth(m_changeFolder->fontMetrics().horizontalAdvance(QStringLiteral("....")) +
+                                  16);
+    m_exportPB = new QPushButton(QStringLiteral("&Export"), this);
+    m_exportPB->setObjectName(QStringLiteral("oCCExportPB"));
+    m_exportPB->setDefault(true);
+    m_cancelPB = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_cancelPB->setObjectName(QStringLiteral("oCCCancelPB"));
+    m_cancelPB->setAutoDefault(false);
+    m_dllChk = new QCheckBox(QStringLiteral("Include DLLs"), this);
+    m_dllChk->setObjectName(QStringLiteral("oDCDLLChk"));
+    m_dllChk->hide();
+    m_abortChk = new QCheckBox(QStringLiteral("Abort On Error"), this);
+    m_abortChk->setObjectName(QStringLiteral("oDCAbortChk"));
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(m_folderLabel, 0, 0);
+    grid->addWidget(m_folderPath, 0, 1);
+    grid->addWidget(m_changeFolder, 0, 2);
+    auto* checks = new QHBoxLayout;
+    checks->addWidget(m_dllChk);
+    checks->addWidget(m_abortChk);
+    checks->addStretch();
+    grid->addLayout(checks, 1, 1, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_exportPB);
+    buttons->addWidget(m_cancelPB);
+    grid->addLayout(buttons, 2, 0, 1, 3);
+    grid->setColumnStretch(1, 1);
+
+    connect(m_changeFolder, &QPushButton::clicked, this, &ExportAsPrg::ChangeFolder);
+    connect(m_exportPB, &QPushButton::clicked, this, &ExportAsPrg::ExportPB);
+    connect(m_cancelPB, &QPushButton::clicked, this, &ExportAsPrg::CancelPB);
+    PostInit();
+}
+
+void ExportAsPrg::PostInit() {
+    std::error_code ec;
+    const std::filesystem::path cwd = std::filesystem::current_path(ec);
+    const std::string current = ec ? std::string("C:\\") : kiv::dospath::FromHost(cwd);
+    FolderPath(KivIDESettings().GetString("Directories", "AEFPath", current));
+}
+
+std::string ExportAsPrg::FolderPath() const {
+    return KivAllTrim(KivToAnsi(m_folderPath->text()));
+}
+
+void ExportAsPrg::FolderPath(const std::string& folder) {
+    m_folderPath->setText(KivFromAnsi(folder));
+}
+
+void ExportAsPrg::ChangeFolder() {
+    if (auto chosen = KivPrompt().BrowseFolder("Select base Folder", KivToAnsi(m_folderPath->text())))
+        FolderPath(*chosen);
+}
+
+void ExportAsPrg::ExportPB() {
+    done(1);
+}
+
+void ExportAsPrg::CancelPB() {
+    done(0);
+}
+
+void ExportAsPrg::reject() {
+    // Escape and the close box answer as Cancel does.
+    done(0);
+}
