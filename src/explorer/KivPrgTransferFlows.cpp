@@ -32,11 +32,6 @@ std::string ReadWholeFile(const std::string& path) {
     return text;
 }
 
-std::shared_ptr<KivVOProject> CurrentProject() {
-    auto repository = KivGetRepoObject();
-    return repository ? repository->CurrentProject() : nullptr;
-}
-
 } // namespace
 
 void KivExportAsPrgRun(KivVOApplication& application, const std::string& baseFolder, QWidget* owner) {
@@ -60,13 +55,13 @@ void KivExportAsPrgRun(KivVOApplication& application, const std::string& baseFol
     viewer.exec();
 }
 
-bool KivImportAsPrgFlow(QWidget* owner) {
+bool KivImportAsPrgFlow(KivVORepository& repository, QWidget* owner) {
     const std::string start = KivAefPathSetting();
     const std::string binFolder = KivConcatDir(KivRootSetting(), "Bin");
     auto file = KivPrompt().OpenFile("Open", "Kiv External Application (*.KEA)", start);
     if (!file)
         return false;
-    auto project = CurrentProject();
+    auto project = repository.CurrentProject();
     if (!project)
         return false;
     KivKeaPlan plan = KivKeaPlan::Read(*file, *project, binFolder);
@@ -101,8 +96,8 @@ void KivSaveRegFlow(QWidget* owner) {
         KivMessageAlert(result.message, "Error");
 }
 
-void KivExportPathRun(const std::string& folder) {
-    auto project = CurrentProject();
+void KivExportPathRun(KivVORepository& repository, const std::string& folder) {
+    auto project = repository.CurrentProject();
     if (!project)
         return;
     KivTransferResult result = KivExportPath().Run(*project, folder);
@@ -113,12 +108,9 @@ void KivExportPathRun(const std::string& folder) {
     KivMessageInfo("The new path has been set for all applications.", "Export FileName");
 }
 
-bool KivDeletePrjFlow() {
-    auto repository = KivGetRepoObject();
-    if (!repository)
-        return false;
+bool KivDeletePrjFlow(KivVORepository& repository) {
     KivDeleteProject tool;
-    KivTransferResult result = tool.Run(*repository);
+    KivTransferResult result = tool.Run(repository);
     if (result.outcome == KivTransferOutcome::Failed && !tool.Neighbour().empty())
         KivMessageAlert(result.message, "Delete Project");
     return result.Done();

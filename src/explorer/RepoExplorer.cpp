@@ -305,7 +305,18 @@ void RepoExplorer::BuildMenu() {
 // Each transfer or tool adds here the connection of its menu item and enables the item, e.g.
 //   connect(m_menuItems[IDM_ExportPrj], &QAction::triggered, this, &RepoExplorer::ExportPrj);
 //   m_menuItems[IDM_ExportPrj]->setEnabled(true);
-void RepoExplorer::ConnectOperations() {}
+void RepoExplorer::ConnectOperations() {
+    // Export and import as external modules, registry settings, export path, project deletion.
+    const std::pair<int, void (RepoExplorer::*)()> prgTools[] = {
+        {IDM_ExportAsPrg, &RepoExplorer::ExportAsPrg}, {IDM_ImportAsPrg, &RepoExplorer::ImportAsPrg},
+        {IDM_SaveReg, &RepoExplorer::SaveReg},         {IDM_ExportPath, &RepoExplorer::ExportPath},
+        {IDM_DeletePrj, &RepoExplorer::DeletePrj},
+    };
+    for (const auto& [id, method] : prgTools) {
+        connect(m_menuItems[id], &QAction::triggered, this, method);
+        m_menuItems[id]->setEnabled(true);
+    }
+}
 
 QAction* RepoExplorer::MenuItem(int id) const {
     auto found = m_menuItems.find(id);

@@ -75,15 +75,15 @@ TEST_F(KivPrgTransferFlowsTest, ImportThroughTheSummary) {
     {
         KivModalDriver summary(QStringLiteral("ImportList"),
                                [](QWidget* w) { KivChild<QPushButton>(w, "oCCCancelPB")->click(); });
-        EXPECT_FALSE(KivImportAsPrgFlow(nullptr));
+        EXPECT_FALSE(KivImportAsPrgFlow(Repo(), nullptr));
     }
-    EXPECT_FALSE(KivImportAsPrgFlow(nullptr));
+    EXPECT_FALSE(KivImportAsPrgFlow(Repo(), nullptr));
     EXPECT_FALSE(KivVOProject().ApplicationFind("Shop"));
 
     m_prompt->fileAnswers = {kea};
     KivModalDriver summary(QStringLiteral("ImportList"),
                            [](QWidget* w) { KivChild<QPushButton>(w, "oCCImportPB")->click(); });
-    EXPECT_TRUE(KivImportAsPrgFlow(nullptr));
+    EXPECT_TRUE(KivImportAsPrgFlow(Repo(), nullptr));
     auto created = KivVOProject().ApplicationFind("Shop");
     ASSERT_TRUE(created);
     EXPECT_EQ(created->ModuleNameList(), (std::vector<std::string>{"Main", "Util"}));
@@ -116,7 +116,7 @@ TEST_F(KivPrgTransferFlowsTest, SaveRegWritesTheChosenGroups) {
 
 TEST_F(KivPrgTransferFlowsTest, ExportPathAndDeleteProject) {
     auto app = Shop();
-    KivExportPathRun("D:\\NEW");
+    KivExportPathRun(Repo(), "D:\\NEW");
     EXPECT_EQ(app->FullPath(), "D:\\NEW\\Shop.AEF");
     ASSERT_EQ(m_prompt->boxes.size(), 1u);
     EXPECT_EQ(m_prompt->boxes[0].text, "The new path has been set for all applications.");
@@ -125,7 +125,7 @@ TEST_F(KivPrgTransferFlowsTest, ExportPathAndDeleteProject) {
     fs::create_directories(Scratch() / "second");
     ASSERT_TRUE(Repo().ProjectCreate("Second", ScratchDos("second")));
     m_prompt->boxAnswers = {KivBox::IdNo, KivBox::IdYes};
-    EXPECT_FALSE(KivDeletePrjFlow());
-    EXPECT_TRUE(KivDeletePrjFlow());
+    EXPECT_FALSE(KivDeletePrjFlow(Repo()));
+    EXPECT_TRUE(KivDeletePrjFlow(Repo()));
     EXPECT_EQ(Repo().ProjectNameList(), std::vector<std::string>{"Second"});
 }
