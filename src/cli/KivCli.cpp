@@ -3,6 +3,7 @@
 #include "cli/KivInspectCommand.h"
 #include "cli/KivProjectCommands.h"
 #include "cli/KivAppTransferCommands.h"
+#include "cli/KivPrgCommands.h"
 #include "cli/KivRepoCommands.h"
 
 #include "platform/KivDosPath.h"
@@ -58,6 +59,8 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
     projectCommands.Add(app);
     KivAppTransferCommands appTransferCommands;
     appTransferCommands.Add(app);
+    KivPrgCommands prgCommands;
+    prgCommands.Add(app);
 
     try {
         app.parse(argc, argv);
@@ -81,6 +84,8 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
     if (projectCommands.Run(out, err, code))
         return code;
     if (appTransferCommands.Run(out, err, code))
+        return code;
+    if (prgCommands.Run(out, err, code))
         return code;
     return 2;
 }

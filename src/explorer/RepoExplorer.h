@@ -102,6 +102,14 @@ public:
 
     // Lists the libraries of the current application; nothing without one.
     void ListLib();
+
+    // Export and import as external modules, registry settings, export path, project deletion
+    // (RepoExplorerPrgTools.cpp).
+    void ExportAsPrg();
+    void ImportAsPrg();
+    void SaveReg();
+    void ExportPath();
+    void DeletePrj();
     void AEFExit();
 
     QTreeWidget* TreeWindow() const { return m_tree; }
@@ -138,6 +146,8 @@ protected:
 
 private:
     void BuildMenu();
+    // Reloads the current project's node after an import added an application to it.
+    void ReloadProjectAfterPrgImport();
     // The transfers and tools are methods written in files of their own; this is where their menu
     // items are connected to them and enabled.
     void ConnectOperations();
