@@ -1,5 +1,9 @@
 #include "cli/KivCli.h"
 
+#include "cli/KivInspectCommand.h"
+#include "cli/KivProjectCommands.h"
+#include "cli/KivAppTransferCommands.h"
+#include "cli/KivPrgCommands.h"
 #include "cli/KivDemoCommand.h"
 #include "cli/KivRepoCommands.h"
 
@@ -42,12 +46,22 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
     CLI::App app{"kivrepo: the Kiv repository tools from the command line"};
     app.require_subcommand(1);
 
-    auto* home = app.add_subcommand("home", "Show where the repository, the registry store and WIN.INI are kept");
+    auto* home =
+        app.add_subcommand("home", "Show where the repository, the registry store and WIN.INI are kept");
     std::string dosPathArg;
-    auto* dosPath = app.add_subcommand("dospath", "Show how a path is seen by the program (DOS form) and on this host");
+    auto* dosPath =
+        app.add_subcommand("dospath", "Show how a path is seen by the program (DOS form) and on this host");
     dosPath->add_option("PATH", dosPathArg, "a DOS path (C:\\x) or a host path (/home/x)")->required();
     KivRepoCommands repoCommands;
     repoCommands.Add(app);
+    KivInspectCommand inspectCommand;
+    inspectCommand.Add(app);
+    KivProjectCommands projectCommands;
+    projectCommands.Add(app);
+    KivAppTransferCommands appTransferCommands;
+    appTransferCommands.Add(app);
+    KivPrgCommands prgCommands;
+    prgCommands.Add(app);
     KivDemoCommand demoCommand;
     demoCommand.Add(app);
 
@@ -67,6 +81,14 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
         return RunDosPath(dosPathArg, out, err);
     int code = 2;
     if (repoCommands.Run(out, err, code))
+        return code;
+    if (inspectCommand.Run(out, err, code))
+        return code;
+    if (projectCommands.Run(out, err, code))
+        return code;
+    if (appTransferCommands.Run(out, err, code))
+        return code;
+    if (prgCommands.Run(out, err, code))
         return code;
     if (demoCommand.Run(out, err, code))
         return code;

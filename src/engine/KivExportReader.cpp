@@ -1,7 +1,7 @@
 #include "engine/KivExportReader.h"
 
 #include "engine/KivEngineStatus.h"
-#include "engine/KivExportTags.h"
+#include "exportfiles/KivExportTags.h"
 #include "engine/KivRecordLayout.h"
 #include "support/KivRecordStream.h"
 #include "support/KivStringUtil.h"

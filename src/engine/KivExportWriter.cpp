@@ -1,6 +1,6 @@
 #include "engine/KivExportWriter.h"
 
-#include "engine/KivExportTags.h"
+#include "exportfiles/KivExportTags.h"
 #include "engine/KivRecordLayout.h"
 #include "support/KivRecordStream.h"
 #include "support/KivStringUtil.h"

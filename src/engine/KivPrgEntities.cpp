@@ -1,6 +1,6 @@
 #include "engine/KivPrgEntities.h"
 
-#include "engine/KivExportTags.h"
+#include "exportfiles/KivExportTags.h"
 #include "exportfiles/KivEntityText.h"
 #include "exportfiles/KivPrgScan.h"
 #include "support/KivStringUtil.h"

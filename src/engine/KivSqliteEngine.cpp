@@ -2,7 +2,7 @@
 
 #include "engine/KivEngineStatus.h"
 #include "engine/KivEngineUtil.h"
-#include "engine/KivExportTags.h"
+#include "exportfiles/KivExportTags.h"
 #include "engine/KivRecordLayout.h"
 #include "platform/KivDosPath.h"
 #include "platform/KivOsError.h"

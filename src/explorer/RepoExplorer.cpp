@@ -302,10 +302,23 @@ void RepoExplorer::BuildMenu() {
     ConnectOperations();
 }
 
-// Each transfer or tool adds here the connection of its menu item and enables the item, e.g.
-//   connect(m_menuItems[IDM_ExportPrj], &QAction::triggered, this, &RepoExplorer::ExportPrj);
-//   m_menuItems[IDM_ExportPrj]->setEnabled(true);
-void RepoExplorer::ConnectOperations() {}
+// The transfers and tools: each item calls the method of its operation.
+void RepoExplorer::ConnectOperations() {
+    const std::pair<int, void (RepoExplorer::*)()> operations[] = {
+        {IDM_ExportAllPrj, &RepoExplorer::ExportAllPrj}, {IDM_ImportPrj, &RepoExplorer::ImportPrj},
+        {IDM_ExportApp, &RepoExplorer::ExportApp},       {IDM_ImportApp, &RepoExplorer::ImportApp},
+        {IDM_ExportAsPrg, &RepoExplorer::ExportAsPrg},   {IDM_ImportAsPrg, &RepoExplorer::ImportAsPrg},
+        {IDM_SaveReg, &RepoExplorer::SaveReg},           {IDM_ExportPath, &RepoExplorer::ExportPath},
+        {IDM_DeletePrj, &RepoExplorer::DeletePrj},
+    };
+    for (const auto& [id, method] : operations) {
+        connect(m_menuItems[id], &QAction::triggered, this, method);
+        m_menuItems[id]->setEnabled(true);
+    }
+    // The folder and "Abort On Error" are asked for when none is given.
+    connect(m_menuItems[IDM_ExportPrj], &QAction::triggered, this, [this] { ExportPrj(); });
+    m_menuItems[IDM_ExportPrj]->setEnabled(true);
+}
 
 QAction* RepoExplorer::MenuItem(int id) const {
     auto found = m_menuItems.find(id);

@@ -93,8 +93,23 @@ public:
     void EditEntity(const std::string& prjName, uint16_t appId, uint32_t moduleId, uint32_t entityId,
                     const std::optional<std::string>& text = std::nullopt, const std::string& caption = {});
 
+    // Project transfers (RepoExplorerProject.cpp). ExportPrj exports the current project; without
+    // a folder it asks for one (and for "Abort On Error") and offers the log afterwards. True
+    // when the run went through every application.
+    bool ExportPrj(const std::optional<std::string>& folder = std::nullopt, bool abortOnError = false);
+    void ExportAllPrj();
+    void ImportPrj();
+
     // Lists the libraries of the current application; nothing without one.
     void ListLib();
+
+    // Export and import as external modules, registry settings, export path, project deletion
+    // (RepoExplorerPrgTools.cpp).
+    void ExportAsPrg();
+    void ImportAsPrg();
+    void SaveReg();
+    void ExportPath();
+    void DeletePrj();
     void AEFExit();
 
     QTreeWidget* TreeWindow() const { return m_tree; }
@@ -118,12 +133,21 @@ public:
     // The text of the placeholder child that makes an unloaded node expandable.
     static constexpr const char* kDummyText = "Dummy Item";
 
+    // Application transfers with implicants (RepoExplorerAppTransfer.cpp): export the current
+    // application with the libraries it uses; import a .KAI into the current project.
+    void ExportApp();
+    void ImportApp();
+    // Loads the project's node again from the repository and shows its children in the list.
+    void ReloadProjectNode(const std::string& project);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildMenu();
+    // Reloads the current project's node after an import added an application to it.
+    void ReloadProjectAfterPrgImport();
     // The transfers and tools are methods written in files of their own; this is where their menu
     // items are connected to them and enabled.
     void ConnectOperations();

@@ -2,6 +2,11 @@
 
 #include "support/KivStringUtil.h"
 
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
 namespace {
 
 const std::vector<std::string>& Keywords() {
@@ -85,16 +90,43 @@ std::vector<std::string> KivGetKeywords() {
 
 std::string KivNormalisePrototype(std::string_view voPrototype) {
     std::string text(voPrototype);
-    for (const std::string& keyword : Keywords()) {
-        const std::string upper = KivUpper(text);
+    // The upper-cased text is kept in step with each replacement (the keywords are upper case),
+    // so it is made once, not once per keyword.
+    std::string upper = KivUpper(text);
+    // Every abbreviation holds the keyword's first four letters: one pass over the text notes
+    // which keywords have them somewhere, and only those are looked for.
+    const std::vector<std::string>& keywords = Keywords();
+    static const auto byFirstLetter = [&keywords] {
+        std::array<uint32_t, 256> table{};
+        for (size_t k = 0; k < keywords.size(); ++k)
+            table[static_cast<unsigned char>(keywords[k][0])] |= 1u << k;
+        return table;
+    }();
+    uint32_t present = 0;
+    for (size_t i = 0; i + 4 <= upper.size(); ++i) {
+        for (uint32_t candidates = byFirstLetter[static_cast<unsigned char>(upper[i])]; candidates != 0;
+             candidates &= candidates - 1) {
+            const int k = std::countr_zero(candidates);
+            if (std::memcmp(upper.data() + i, keywords[k].data(), 4) == 0)
+                present |= 1u << k;
+        }
+    }
+    for (size_t index = 0; index < keywords.size(); ++index) {
+        if ((present & (1u << index)) == 0)
+            continue;
+        const std::string& keyword = keywords[index];
+        std::string pattern = keyword.substr(0, 3);
         for (size_t k = 4; k <= keyword.size(); ++k) {
-            const std::string pattern = keyword.substr(0, k) + ' ';
+            pattern.resize(k - 1);
+            pattern += keyword[k - 1];
+            pattern += ' ';
             const size_t at = upper.find(pattern);
             if (at == std::string::npos)
                 continue;
             // Only the first occurrence counts: one glued to a longer word blocks this length.
             if (at == 0 || IsBlank(upper[at - 1])) {
                 text.replace(at, pattern.size(), keyword + ' ');
+                upper.replace(at, pattern.size(), keyword + ' ');
                 break;
             }
         }

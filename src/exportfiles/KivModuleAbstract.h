@@ -41,5 +41,8 @@ public:
 protected:
     using KivIDEBaseObject::KivIDEBaseObject;
 
+    // Sorts by Name, ascending by byte value, keeping entities of equal names in their order.
+    static void SortEntitiesByName(std::vector<std::shared_ptr<KivEntityAbstract>>& entities);
+
     std::string m_fullPath;
 };

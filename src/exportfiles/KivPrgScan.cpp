@@ -41,6 +41,33 @@ bool BeginsOneOf(const std::string& word, const std::vector<std::string>& words)
                        [&](const std::string& w) { return w.compare(0, word.size(), word) == 0; });
 }
 
+// A quick look at a line outside a comment: false when its first word cannot begin an entity
+// (shorter than four letters, or its first four letters begin no keyword and no modifier), so
+// that most lines are passed over without being cleaned. A line with "/*" always gets the full
+// look, which keeps the comment state.
+bool MayBeginEntity(std::string_view line) {
+    static const std::vector<std::string> starts{"CLAS", "METH", "ACCE", "ASSI", "INHE", "FUNC",
+                                                 "PROC", "RESO", "STAT", "DEFI", "HIDD", "PROT",
+                                                 "UNIO", "STRU", "TEXT", "GLOB", "_DLL"};
+    if (line.find("/*") != std::string_view::npos)
+        return true;
+    size_t i = 0;
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+        ++i;
+    size_t end = i;
+    while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != '(' && line[end] != ')')
+        ++end;
+    if (end - i < 4)
+        return false;
+    char head[4];
+    for (size_t k = 0; k < 4; ++k) {
+        const char c = line[i + k];
+        head[k] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    const std::string_view word(head, 4);
+    return std::any_of(starts.begin(), starts.end(), [&](const std::string& s) { return s == word; });
+}
+
 std::string BuildPrototype(const std::vector<std::string>& lines, uint32_t first, uint32_t last) {
     std::string prototype;
     for (uint32_t i = first; i <= last; ++i) {
@@ -122,6 +149,8 @@ std::vector<KivPrgSpan> KivScanPrgLines(const std::vector<std::string>& lines) {
     bool inComment = false;
 
     for (uint32_t i = 1; i <= count; ++i) {
+        if (!inComment && !MayBeginEntity(lines[i - 1]))
+            continue;
         std::string line = CleanLine(lines[i - 1]);
         if (line.empty())
             continue;

@@ -58,6 +58,11 @@ public:
     int64_t Tell() override;
 
     bool Create(uint32_t attributes = kNormal) override;
+
+    // The whole mapped file, for readers that walk it in place (empty when closed or empty).
+    // Unlike the reads above, access through it is not guarded against the file shrinking
+    // under the mapping.
+    std::string_view View() const { return {m_view, m_viewSize}; }
     using KivFileBin::Read;
     uint32_t Read(std::string& text, uint32_t count) override;
     uint32_t Write(std::string_view text, size_t length = std::string_view::npos) override;

@@ -19,14 +19,17 @@ bool KivRecordReader::Next(KivRecord& record) {
         m_damage = KivRecordDamage::TruncatedHead;
         return false;
     }
-    uint16_t tag = KivRecordU16(m_stream, m_offset);
+    // The head is read in place: this runs once for every record of a file of any size.
+    const auto* head = reinterpret_cast<const unsigned char*>(m_stream.data() + m_offset);
+    const uint16_t tag = static_cast<uint16_t>(head[0] | head[1] << 8);
     if (tag == kKivEndTag) {
         // The end record's length is not followed: the stream is over whatever it says.
         m_atEnd = true;
         m_offset += kKivRecordHeadSize;
         return false;
     }
-    uint64_t length = KivRecordU32(m_stream, m_offset + 2);
+    const uint64_t length =
+        uint64_t{head[2]} | uint64_t{head[3]} << 8 | uint64_t{head[4]} << 16 | uint64_t{head[5]} << 24;
     if (length > left - kKivRecordHeadSize) {
         m_damage = KivRecordDamage::LengthPastEnd;
         return false;

@@ -1,0 +1,7 @@
+/*
+'quoted' remark
+"another */
+FUNCTION Seen()
+  s := "/* not */" // /* line
+RETURN s
+	PROCEDURE Tab()x

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+// kivrepo's commands for the application transfer as external modules and the tools:
+// export-prg, import-prg, save-reg, export-path and delete-project. They write the same files as
+// the explorer; the questions the explorer asks are answered from the options.
+class KivPrgCommands {
+public:
+    void Add(CLI::App& app);
+    // True when one of these commands was given; `code` is then its exit code.
+    bool Run(std::ostream& out, std::ostream& err, int& code) const;
+
+private:
+    int ExportPrg(std::ostream& out, std::ostream& err) const;
+    int ImportPrg(std::ostream& out, std::ostream& err) const;
+    int SaveReg(std::ostream& out, std::ostream& err) const;
+    int ExportPath(std::ostream& out, std::ostream& err) const;
+    int DeleteProject(std::ostream& out, std::ostream& err) const;
+
+    CLI::App* m_exportPrg = nullptr;
+    CLI::App* m_importPrg = nullptr;
+    CLI::App* m_saveReg = nullptr;
+    CLI::App* m_exportPath = nullptr;
+    CLI::App* m_deleteProject = nullptr;
+
+    std::string m_application;
+    std::string m_dir;
+    std::string m_file;
+    std::string m_project;
+    std::string m_rename;
+    std::string m_groups;
+    std::string m_name;
+    bool m_abortOnError = false;
+    bool m_yes = false;
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "support/KivFileBin.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// A text file written one CR LF-terminated line at a time, as the logs and information files
+// are. It remembers the first write that failed, so that a run can tell afterwards whether
+// everything it wrote is on disk; after a failure the lines that follow are still attempted.
+class KivLineWriter {
+public:
+    explicit KivLineWriter(std::string dosPath);
+    ~KivLineWriter();
+    KivLineWriter(const KivLineWriter&) = delete;
+    KivLineWriter& operator=(const KivLineWriter&) = delete;
+
+    // Creates the file (or empties it); false when it cannot be created.
+    bool Create();
+    void WriteLine(std::string_view line);
+    // Closes the file; false when any write, or the close itself, failed.
+    bool Close();
+
+    const std::string& DosPath() const { return m_dosPath; }
+    bool IsOpen() const { return m_file.IsOpen(); }
+    bool Failed() const { return m_errorCode != 0; }
+    // The text of the first failure ("Disk Full" and the like).
+    const std::string& ErrorText() const { return m_errorText; }
+
+private:
+    void Check();
+
+    std::string m_dosPath;
+    KivFileBin m_file;
+    uint32_t m_errorCode = 0;
+    std::string m_errorText;
+};

@@ -1,0 +1,183 @@
+#include "explorer/transfer/KivPrgExport.h"
+
+#include "explorer/transfer/KivTextSink.h"
+#include "exportfiles/KivModuleAbstract.h"
+#include "repository/KivVOApplication.h"
+#include "repository/KivVOEntity.h"
+#include "support/KivMessage.h"
+#include "support/KivPathUtil.h"
+#include "support/KivProgress.h"
+#include "support/KivPrompt.h"
+#include "support/KivStringUtil.h"
+
+#include <cstdio>
+#include <set>
+
+namespace {
+
+std::string Logical(bool value) {
+    return value ? ".T." : ".F.";
+}
+
+std::string Number3(size_t number) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%03zu", number);
+    return text;
+}
+
+bool IsSourceType(uint32_t numType) {
+    return numType == 1 || numType == 3 || numType == 4;
+}
+
+// Two module names may map onto one file name (letter case, or characters the host cannot store
+// made safe); the later module gets a numbered name instead of overwriting the earlier's file.
+std::string UniqueFileBase(const std::string& safeName, std::set<std::string>& used) {
+    std::string candidate = safeName;
+    for (int n = 2; !used.insert(KivUpper(candidate)).second; ++n)
+        candidate = safeName + "_" + std::to_string(n);
+    return candidate;
+}
+
+} // namespace
+
+bool KivPrgExport::CanExport(const KivVOApplication* application) {
+    if (!application || !application->IsValid())
+        return false;
+    if (application->IsSystemLibrary()) {
+        KivPrompt().MessageBox("You can't export a System Library !", "Error", KivBox::Ok | KivBox::IconStop);
+        return false;
+    }
+    return true;
+}
+
+std::string KivPrgExport::OutputFolder(const std::string& baseFolder, const std::string& applicationName) {
+    return KivConcatDir(KivAllTrim(baseFolder), KivSafeFileName(applicationName));
+}
+
+KivTransferResult KivPrgExport::Run(KivVOApplication& application, const std::string& baseFolder,
+                                    KivProgress& progress) {
+    KivTransferResult result;
+    const std::string appName = application.Name();
+    const std::string folder = OutputFolder(baseFolder, appName);
+    KivDirMake(folder);
+    if (!KivIsDir(folder)) {
+        result.outcome = KivTransferOutcome::Failed;
+        result.message = "Cannot create the folder " + folder;
+        return result;
+    }
+
+    // The application's name keeps its dots: the extension is added, not put in place of what
+    // the name ends in, so "My.App" does not become "My.KEA".
+    const std::string fileBase = KivSafeFileName(appName);
+    KivTextSink log(KivConcatDir(folder, fileBase + ".log"));
+    KivTextSink kea(KivConcatDir(folder, fileBase + ".KEA"));
+    if (!log.Create()) {
+        result.outcome = KivTransferOutcome::Failed;
+        result.message = "Cannot create the log " + log.Failure();
+        return result;
+    }
+    result.logPath = log.Path();
+    kea.Create();
+
+    kea.Line("[APP]");
+    kea.Line("Name=" + appName);
+    kea.Line("Lib=" + Logical(application.IsLibrary()));
+    kea.Line("DLL=" + Logical(application.IsDLL()));
+    kea.Line("Desc=" + application.Description());
+    kea.Line("Exp=" + application.FullPath());
+    kea.Line("Exe=" + application.ExeName());
+    kea.Line("Group=" + application.GroupName());
+    kea.Line("Debug=" + Logical(application.Debug()));
+    kea.Line("Libraries=" + KivArray2String(application.LibraryNameList(), ","));
+    kea.Line("UDC=" + KivArray2String(application.UDCNameList(), ","));
+    kea.Line("CH=" + KivArray2String(application.CHNameList(), ","));
+    kea.Line("");
+
+    const auto modules = application.ModuleList();
+    log.Line("Exporting Application has external modules.");
+    log.Line("Application : " + appName);
+    log.Line("Module Count: " + std::to_string(modules.size()) + "\r\n");
+
+    progress.SetRange(0, 1, static_cast<uint32_t>(modules.size()));
+    std::set<std::string> usedNames;
+    bool cancelled = false;
+    std::string failure = kea.Ok() ? std::string() : kea.Failure();
+    for (size_t i = 0; i < modules.size() && !cancelled && failure.empty(); ++i) {
+        const auto& module = modules[i];
+        const std::string name = module->Name();
+        progress.SetPosition(0, static_cast<uint32_t>(i + 1));
+        progress.SetText(0, name);
+        if (progress.CancelRequested()) {
+            cancelled = true;
+            break;
+        }
+        const std::string prgBase = UniqueFileBase(KivSafeFileName(name), usedNames);
+        kea.Line("[Module" + Number3(i + 1) + "]");
+        kea.Line("Name=" + name);
+        kea.Line("PRG=" + prgBase + ".Prg");
+        kea.Line("");
+
+        const auto entities = module->EntityList();
+        log.Line("   Module " + Number3(i + 1) + " : " + name);
+        log.Line("   Entities Found : " + std::to_string(entities.size()));
+        if (!module->Success()) {
+            ++result.errors;
+            log.Line("-->Error reading the entities: " + module->ErrorString());
+        }
+
+        progress.SetRange(1, 1, static_cast<uint32_t>(entities.size()));
+        std::string source;
+        size_t saved = 0;
+        for (size_t j = 0; j < entities.size(); ++j) {
+            const auto& entity = entities[j];
+            progress.SetPosition(1, static_cast<uint32_t>(j + 1));
+            progress.SetText(1, entity->Name());
+            if (progress.CancelRequested()) {
+                cancelled = true;
+                break;
+            }
+            const auto* voEntity = dynamic_cast<const KivVOEntity*>(entity.get());
+            if (!voEntity || !IsSourceType(voEntity->NumType()))
+                continue;
+            source += entity->Source();
+            source += "\r\n";
+            ++saved;
+        }
+        if (cancelled)
+            break;
+
+        log.Line("   Entities Saved : " + std::to_string(saved));
+        if (saved != entities.size())
+            log.Line("-->Missing Entities:" + std::to_string(entities.size() - saved));
+        log.Line("");
+
+        KivTextSink prg(KivConcatDir(folder, prgBase + ".prg"));
+        prg.Create();
+        prg.Text(source);
+        if (!prg.Close())
+            failure = prg.Failure();
+        else if (!kea.Ok())
+            failure = kea.Failure();
+    }
+
+    if (failure.empty() && !kea.Ok())
+        failure = kea.Failure();
+    if (!failure.empty()) {
+        ++result.errors;
+        log.Line("-->Error writing " + failure);
+    }
+    kea.Close();
+    if (!log.Close() && failure.empty())
+        failure = log.Failure();
+
+    if (!failure.empty()) {
+        result.outcome = KivTransferOutcome::Failed;
+        result.message = "Error writing " + failure;
+    } else if (cancelled) {
+        result.outcome = KivTransferOutcome::Cancelled;
+    } else if (result.errors > 0) {
+        result.outcome = KivTransferOutcome::Failed;
+        result.message = "Not every module could be read; see the log.";
+    }
+    return result;
+}

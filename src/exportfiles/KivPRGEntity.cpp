@@ -1,0 +1,47 @@
+#include "exportfiles/KivPRGEntity.h"
+
+#include "exportfiles/KivEntityText.h"
+#include "exportfiles/KivPrgScan.h"
+#include "support/KivStringList.h"
+
+KivPRGEntity::KivPRGEntity(std::string name, std::string prototype,
+                           std::shared_ptr<const KivStringList> lines, uint32_t firstLine, uint32_t lastLine,
+                           KivDate createDate, std::string createTime, KivDate lastBuildDate,
+                           std::string lastBuildTime)
+    : KivEntityAbstract(std::move(name), std::move(prototype)), m_lines(std::move(lines)),
+      m_firstLine(firstLine), m_lastLine(lastLine), m_createDate(createDate),
+      m_createTime(std::move(createTime)), m_lastBuildDate(lastBuildDate),
+      m_lastBuildTime(std::move(lastBuildTime)) {
+    if (m_name.empty())
+        m_name = Info();
+}
+
+KivDate KivPRGEntity::CreateDate() const {
+    return m_createDate;
+}
+
+std::string KivPRGEntity::CreateTime() const {
+    return m_createTime;
+}
+
+KivDate KivPRGEntity::LastBuildDate() const {
+    return m_lastBuildDate;
+}
+
+std::string KivPRGEntity::LastBuildTime() const {
+    return m_lastBuildTime;
+}
+
+std::string KivPRGEntity::Source() const {
+    if (!m_lines)
+        return {};
+    return KivJoinSourceLines(m_lines->Contents(), m_firstLine, m_lastLine);
+}
+
+KivSymbol KivPRGEntity::Type() const {
+    return KivPrototypeType(Prototype());
+}
+
+KivSymbol KivPRGEntity::Visibility() const {
+    return KivPrototypeVisibility(Prototype());
+}
