@@ -527,8 +527,9 @@ void RepoExplorer::ClearList() {
 void RepoExplorer::AddRow(const std::string& name, const std::string& type, const std::string& created,
                           const std::string& built, int icon, RowRecord record) {
     auto* row = new QTreeWidgetItem(
-        m_list, QStringList{KivFromAnsi(name), KivFromAnsi(type), KivFromAnsi(created), KivFromAnsi(built)});
+        QStringList{KivFromAnsi(name), KivFromAnsi(type), KivFromAnsi(created), KivFromAnsi(built)});
     row->setIcon(0, ImageList(icon));
+    m_pendingRows.append(row);
     m_rows.push_back(std::move(record));
 }
 
@@ -584,6 +585,9 @@ void RepoExplorer::UpdateList(QTreeWidgetItem* node) {
                    {KindEntity(), record->project, record->appId, record->modId, entity->ID()});
         }
     }
+    // Inserted in one go: the view then lays out once instead of once per row.
+    m_list->addTopLevelItems(m_pendingRows);
+    m_pendingRows.clear();
     m_list->setUpdatesEnabled(true);
 }
 
