@@ -6,6 +6,7 @@
 #include "explorer/dialogs/AppInfoDlg.h"
 #include "explorer/dialogs/SourceDlg.h"
 #include "repository/KivEntSymTypes.h"
+#include "repository/KivRepoUtil.h"
 #include "repository/KivVOApplication.h"
 #include "repository/KivVOEntity.h"
 #include "repository/KivVOModule.h"
@@ -128,8 +129,18 @@ std::string DateText(const KivDate& date) {
     return text;
 }
 
-std::string Moment(const KivDate& date, const std::string& time) {
-    return DateText(date) + " " + time;
+// The creation and last build columns of an application, module or entity. Each moment is read
+// from the engine once and both its texts are made from it: lists can hold thousands of rows.
+template <class T> std::string Created(const T& object) {
+    const uint32_t seconds = object.CreateUnixTime();
+    const bool success = object.Success();
+    return DateText(kiv::repo::MomentDate(success, seconds)) + " " + kiv::repo::MomentTime(success, seconds);
+}
+
+template <class T> std::string LastBuild(const T& object) {
+    const uint32_t seconds = object.LastBuildUnixTime();
+    const bool success = object.Success();
+    return DateText(kiv::repo::MomentDate(success, seconds)) + " " + kiv::repo::MomentTime(success, seconds);
 }
 
 // The icon and type text of an application: the first test that holds decides.
@@ -529,8 +540,9 @@ void RepoExplorer::ClearList() {
 void RepoExplorer::AddRow(const std::string& name, const std::string& type, const std::string& created,
                           const std::string& built, int icon, RowRecord record) {
     auto* row = new QTreeWidgetItem(
-        m_list, QStringList{KivFromAnsi(name), KivFromAnsi(type), KivFromAnsi(created), KivFromAnsi(built)});
+        QStringList{KivFromAnsi(name), KivFromAnsi(type), KivFromAnsi(created), KivFromAnsi(built)});
     row->setIcon(0, ImageList(icon));
+    m_pendingRows.append(row);
     m_rows.push_back(std::move(record));
 }
 
@@ -549,8 +561,7 @@ void RepoExplorer::UpdateList(QTreeWidgetItem* node) {
         prj->Selected(true);
         for (const auto& app : prj->ApplicationList()) {
             const auto [icon, type] = ApplicationKind(*app);
-            AddRow(app->Name(), type, Moment(app->CreateDate(), app->CreateTime()),
-                   Moment(app->LastBuildDate(), app->LastBuildTime()), icon,
+            AddRow(app->Name(), type, Created(*app), LastBuild(*app), icon,
                    {KindApplication(), project, app->ID(), 0, 0});
         }
     } else if (record->kind == KindApplication()) {
@@ -560,10 +571,8 @@ void RepoExplorer::UpdateList(QTreeWidgetItem* node) {
             if (!module->IsVisible())
                 continue;
             const bool external = module->IsExternal();
-            AddRow(module->Name(), external ? "External Module" : "Module",
-                   Moment(module->CreateDate(), module->CreateTime()),
-                   Moment(module->LastBuildDate(), module->LastBuildTime()),
-                   external ? kIconExternal : kIconMEF,
+            AddRow(module->Name(), external ? "External Module" : "Module", Created(*module),
+                   LastBuild(*module), external ? kIconExternal : kIconMEF,
                    {KindModule(), record->project, record->appId, module->ID(), 0});
         }
     } else if (record->kind == KindModule()) {
@@ -585,11 +594,13 @@ void RepoExplorer::UpdateList(QTreeWidgetItem* node) {
             std::string name = entity->Info();
             if (type == access || type == assign)
                 name = typeName + ":" + name;
-            AddRow(name, typeName, Moment(entity->CreateDate(), entity->CreateTime()),
-                   Moment(entity->LastBuildDate(), entity->LastBuildTime()), kIconCode,
+            AddRow(name, typeName, Created(*entity), LastBuild(*entity), kIconCode,
                    {KindEntity(), record->project, record->appId, record->modId, entity->ID()});
         }
     }
+    // Inserted in one go: the view then lays out once instead of once per row.
+    m_list->addTopLevelItems(m_pendingRows);
+    m_pendingRows.clear();
     m_list->setUpdatesEnabled(true);
 }
 

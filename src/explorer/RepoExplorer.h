@@ -2,6 +2,7 @@
 
 #include "platform/KivSymbol.h"
 
+#include <QList>
 #include <QMainWindow>
 
 #include <cstdint>
@@ -183,4 +184,6 @@ private:
     std::unordered_map<const QTreeWidgetItem*, NodeRecord> m_nodes;
     std::unordered_map<uint32_t, QTreeWidgetItem*> m_keys;
     std::vector<RowRecord> m_rows;
+    // Rows made by AddRow, added to the list at the end of UpdateList.
+    QList<QTreeWidgetItem*> m_pendingRows;
 };

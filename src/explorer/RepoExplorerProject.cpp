@@ -28,7 +28,7 @@ bool RepoExplorer::ExportPrj(const std::optional<std::string>& folder, bool abor
     auto project = m_repository->CurrentProject();
     if (!project)
         return false;
-    ExportAsPrg dialog(this);
+    ::ExportAsPrg dialog(this);
     ForProjects(dialog, " for project " + project->Name());
     if (dialog.exec() != 1)
         return false;
@@ -36,7 +36,7 @@ bool RepoExplorer::ExportPrj(const std::optional<std::string>& folder, bool abor
 }
 
 void RepoExplorer::ExportAllPrj() {
-    ExportAsPrg dialog(this);
+    ::ExportAsPrg dialog(this);
     ForProjects(dialog, " for all projects.");
     if (dialog.exec() != 1)
         return;

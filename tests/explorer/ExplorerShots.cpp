@@ -1,13 +1,19 @@
 // Writes pictures of the explorer's dialogs and icons (offscreen) for a person to look at:
 //   explorer_shots [FOLDER]     (default /tmp/kivshots)
+#include "common/KivAefTestWriter.h"
 #include "explorer/KivIcons.h"
 #include "explorer/KivQtPrompt.h"
+#include "explorer/RepoExplorer.h"
 #include "explorer/dialogs/AboutDlg.h"
 #include "explorer/dialogs/AppInfoDlg.h"
+#include "explorer/dialogs/ExportAsPrg.h"
 #include "explorer/dialogs/ExportProgress.h"
 #include "explorer/dialogs/ImportProgress.h"
 #include "explorer/dialogs/KivInputDlg.h"
 #include "explorer/dialogs/SourceDlg.h"
+#include "repository/KivRepositorySession.h"
+#include "repository/KivVOProject.h"
+#include "repository/KivVORepository.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,9 +21,12 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTreeWidget>
 
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 namespace {
 
@@ -50,6 +59,45 @@ void Save(QWidget& widget, const QString& folder, const char* name) {
     const QString path = folder + QLatin1Char('/') + QLatin1String(name);
     if (!widget.grab().save(path))
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+}
+
+// A small repository in a temporary platform home: two projects, an executable with a class
+// module, a library, a DLL and an empty application.
+void FillRepository(KivVORepository& repo, const QString& scratch) {
+    struct App {
+        const char* name;
+        bool library, dll;
+        std::vector<const char*> modules;
+    };
+    const App apps[] = {{"Orders", false, false, {"Customer", "Invoice", "Start"}},
+                        {"Reports", true, false, {"Printing"}},
+                        {"Bridge", false, true, {"Api"}},
+                        {"Sketch", false, false, {}}};
+    repo.ProjectCreate("Shop", "C:\\SHOP");
+    repo.ProjectCreate("Archive", "C:\\ARCHIVE");
+    for (const App& app : apps) {
+        KivAefTestWriter w = KivAefTestWriter::Aef();
+        w.AppName(app.name).AppInfo(1700000000, 1650000000, app.library, app.dll);
+        for (const char* module : app.modules) {
+            w.Module(module, 1701000000, 1651000000);
+            const std::string m = module;
+            w.Entity({m, 3, 23, "CLASS " + m + " INHERIT DataWindow", "CLASS " + m + "\r\n"});
+            w.Entity({"Init", 3, 21, "METHOD Init(oOwner) CLASS " + m, kSource});
+            w.Entity({"Balance", 3, 25, "ACCESS Balance CLASS " + m, "ACCESS Balance\r\n"});
+            w.Entity({"Balance", 3, 26, "ASSIGN Balance(n) CLASS " + m, "ASSIGN Balance(n)\r\n"});
+            w.Entity(
+                {"Open" + m, 3, 17, "FUNCTION Open" + m + "(cFile AS STRING) AS LOGIC", "FUNCTION x()\r\n"});
+        }
+        const QString file = scratch + QStringLiteral("/%1.aef").arg(QLatin1String(app.name));
+        QFile out(file);
+        out.open(QIODevice::WriteOnly);
+        const std::string bytes = w.End();
+        out.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        out.close();
+        KivVOProject("Shop").ImportApplication(app.name,
+                                               "Z:" + QString(file).replace('/', '\\').toStdString(), 1, 0);
+    }
+    repo.CurrentProjectName("Shop");
 }
 
 } // namespace
@@ -101,16 +149,19 @@ int main(int argc, char** argv) {
                        KivBox::YesNo | KivBox::IconQuestion | KivBox::DefButton2);
     Save(box, folder, "MessageBox.png");
 
-    // Each icon at 16, 24, 32 and 64 pixels, and at 16 on a screen of pixel ratio 2, blown up
-    // four times so single pixels can be judged.
-    const int sizes[] = {16, 24, 32, 64};
-    QPixmap sheet(4 * (16 + 24 + 32 + 64 + 16 + 5 * 8), 4 * (2 * 64 + 3 * 8));
+    // Each icon at 16, 24 and 32 pixels, and at 16 on a screen of pixel ratio 2, blown up three
+    // times so single pixels can be judged; the last row holds the toolbar pictures at 16.
+    const char* const icons[] = {"ICON_VO",     "ICON_PRJ", "ICON_APP",  "ICON_LIB",      "ICON_DLL",
+                                 "ICON_SYSLIB", "ICON_MEF", "ICON_CODE", "ICON_EXTERNAL", "AA_ICON"};
+    const int sizes[] = {16, 24, 32};
+    const int rows = static_cast<int>(std::size(icons)) + 1;
+    QPixmap sheet(3 * 240, 3 * (rows * 40 + 8));
     sheet.fill(Qt::white);
     {
         QPainter painter(&sheet);
-        painter.scale(4, 4);
+        painter.scale(3, 3);
         int y = 8;
-        for (const char* name : {"ICON_CODE", "AA_ICON"}) {
+        for (const char* name : icons) {
             const QIcon icon = KivIcon(name);
             int x = 8;
             for (int size : sizes) {
@@ -119,9 +170,44 @@ int main(int argc, char** argv) {
             }
             QPixmap hidpi = icon.pixmap(QSize(16, 16), 2.0);
             painter.drawPixmap(QRect(x, y, 16, 16), hidpi);
-            y += 64 + 8;
+            y += 40;
+        }
+        int x = 8;
+        for (int image : {3, 38, 34, 32, 33, 35, 9, 10, 21}) {
+            painter.drawPixmap(x, y, KivToolbarIcon(image).pixmap(QSize(16, 16)));
+            x += 24;
         }
     }
     sheet.save(folder + QStringLiteral("/icons.png"));
+
+    ExportAsPrg folderDialog;
+    folderDialog.FolderPath("C:\\CAVO25\\AEF");
+    Save(folderDialog, folder, "ExportAsPrg.png");
+
+    // The main window on a small repository, with a module's entities listed.
+    QTemporaryDir home;
+    qputenv("KIV_HOME", home.path().toLocal8Bit());
+    {
+        KivRepositorySession session;
+        if (!session.Success()) {
+            std::fprintf(stderr, "cannot open the repository in %s\n", qPrintable(home.path()));
+            return 1;
+        }
+        FillRepository(*session.Repository(), home.path());
+        RepoExplorer explorer;
+        explorer.resize(900, 480);
+        explorer.show();
+        QApplication::processEvents();
+        QTreeWidgetItem* shop = explorer.FindNode("Shop");
+        QTreeWidgetItem* orders = shop ? shop->child(1) : nullptr;
+        if (orders) {
+            orders->setExpanded(true);
+            if (orders->childCount() > 0)
+                explorer.TreeWindow()->setCurrentItem(orders->child(0));
+        }
+        explorer.ListWindow()->topLevelItem(0) ? explorer.ListWindow()->topLevelItem(0)->setSelected(true)
+                                               : void();
+        Save(explorer, folder, "RepoExplorer.png");
+    }
     return 0;
 }
