@@ -8,6 +8,12 @@ cd "$(dirname "$0")/.."
 preset=${1:-debug}
 
 bash scripts/setup.sh
-cmake --preset "$preset" -DKIV_WERROR="${KIV_WERROR:-OFF}" >/dev/null
+# When ccache is on the machine, rebuilds (and builds of other checkouts) reuse its objects.
+launcher=()
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR="$PWD"
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+cmake --preset "$preset" -DKIV_WERROR="${KIV_WERROR:-OFF}" "${launcher[@]}" >/dev/null
 cmake --build --preset "$preset"
 ctest --preset "$preset" --no-tests=error -j "$(nproc)"
