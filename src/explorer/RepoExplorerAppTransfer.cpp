@@ -79,7 +79,7 @@ void RepoExplorer::ExportApp() {
         return;
     }
     const std::string name = app->Name();
-    ExportAsPrg folder(this);
+    ::ExportAsPrg folder(this);
     folder.setWindowTitle(folder.windowTitle() + QStringLiteral(" for ") + KivFromAnsi(name));
     folder.oDCDLLChk()->setVisible(true);
     if (folder.exec() != 1)

@@ -14,7 +14,7 @@ namespace {
 
 // The folder dialog as both project exports show it: "Include DLLs" becomes "Compress the
 // resulting Folder", a choice nothing reads yet.
-void ForProjects(ExportAsPrg& dialog, const std::string& captionTail) {
+void ForProjects(::ExportAsPrg& dialog, const std::string& captionTail) {
     dialog.setWindowTitle(dialog.windowTitle() + KivFromAnsi(captionTail));
     dialog.oDCDLLChk()->setText(QStringLiteral("Compress the resulting Folder"));
     dialog.oDCDLLChk()->show();
@@ -28,7 +28,8 @@ bool RepoExplorer::ExportPrj(const std::optional<std::string>& folder, bool abor
     auto project = m_repository->CurrentProject();
     if (!project)
         return false;
-    ExportAsPrg dialog(this);
+    // "::": inside the window, ExportAsPrg names its method of that name, not the dialog.
+    ::ExportAsPrg dialog(this);
     ForProjects(dialog, " for project " + project->Name());
     if (dialog.exec() != 1)
         return false;
@@ -36,7 +37,7 @@ bool RepoExplorer::ExportPrj(const std::optional<std::string>& folder, bool abor
 }
 
 void RepoExplorer::ExportAllPrj() {
-    ExportAsPrg dialog(this);
+    ::ExportAsPrg dialog(this);
     ForProjects(dialog, " for all projects.");
     if (dialog.exec() != 1)
         return;

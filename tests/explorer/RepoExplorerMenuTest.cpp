@@ -90,7 +90,9 @@ TEST_F(RepoExplorerMenuTest, ToolbarButtonsRunTheMenuItemsWithTheirTooltips) {
     }
     EXPECT_EQ(buttons,
               (QStringList{"891|Exit Kiv Repository Explorer", "-", "893|Export current Project",
+                           "901|Export as external modules", "902|Export App and Implicants", "-",
                            "894|Import a project", "904|Import as External Modules",
+                           "905|Import an Application and it's libraries", "-",
                            "907|Access to various info about the application", "-", "912|About..."}));
 }
 
