@@ -1,5 +1,6 @@
 #include "cli/KivInspectCommand.h"
 
+#include "cli/KivJsonText.h"
 #include "cli/KivUtf8.h"
 #include "exportfiles/KivAEFFile.h"
 #include "exportfiles/KivEntityAbstract.h"
@@ -12,28 +13,17 @@
 #include "support/KivRecordStream.h"
 
 #include <CLI/CLI.hpp>
+
 #include <nlohmann/json.hpp>
 
 #include <ostream>
 
 namespace {
 
-using json = nlohmann::ordered_json;
-
-std::string Text(std::string_view bytes) {
-    return KivAnsiToUtf8(bytes);
-}
-
-json Texts(const std::vector<std::string>& items) {
-    json list = json::array();
-    for (const std::string& item : items)
-        list.push_back(Text(item));
-    return list;
-}
-
-std::string Moment(const KivDate& date, const std::string& time) {
-    return date.IsNull() ? std::string() : date.ToIso() + ' ' + time;
-}
+using kiv::cli::json;
+using kiv::cli::Moment;
+using kiv::cli::Text;
+using kiv::cli::Texts;
 
 json Entity(const KivEntityAbstract& entity) {
     json out;

@@ -126,10 +126,10 @@ TEST_F(PRGFileTest, ReadsAFileWithProgress) {
     EXPECT_EQ(progress.positions.back(), 100u);
     EXPECT_TRUE(std::is_sorted(progress.positions.begin(), progress.positions.end()));
     // The dates are the file's.
-    KivFileSpec spec(ScratchDos("big.prg"));
-    EXPECT_EQ(prg.CreateDate(), spec.DateChanged());
-    EXPECT_EQ(prg.LastBuildTime(), spec.TimeChanged());
-    EXPECT_EQ(At(prg, 0)->CreateDate(), spec.DateChanged());
+    KivFileSpec fileSpec(ScratchDos("big.prg"));
+    EXPECT_EQ(prg.CreateDate(), fileSpec.DateChanged());
+    EXPECT_EQ(prg.LastBuildTime(), fileSpec.TimeChanged());
+    EXPECT_EQ(At(prg, 0)->CreateDate(), fileSpec.DateChanged());
 }
 
 TEST_F(PRGFileTest, ReadsMoreLinesThanSixteenBitsCount) {
