@@ -147,8 +147,6 @@ protected:
 
 private:
     void BuildMenu();
-    // Reloads the current project's node after an import added an application to it.
-    void ReloadProjectAfterPrgImport();
     // The transfers and tools are methods written in files of their own; this is where their menu
     // items are connected to them and enabled.
     void ConnectOperations();

@@ -144,10 +144,11 @@ void RepoExplorer::ReloadProjectNode(const std::string& project) {
         m_nodes.erase(item);
     for (auto key = m_keys.begin(); key != m_keys.end();)
         key = gone.count(key->second) ? m_keys.erase(key) : std::next(key);
-    ClearList();
     qDeleteAll(node->takeChildren());
     found->second.object.reset();
     found->second.loaded = false;
     ExpandItem(node);
+    node->setExpanded(true);
+    ClearList();
     UpdateList(node);
 }

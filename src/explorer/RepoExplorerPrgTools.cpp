@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include <unordered_set>
 
 void RepoExplorer::ExportAsPrg() {
     auto application = Application();
@@ -31,7 +30,7 @@ void RepoExplorer::ExportAsPrg() {
 
 void RepoExplorer::ImportAsPrg() {
     if (KivImportAsPrgFlow(*m_repository, this))
-        ReloadProjectAfterPrgImport();
+        ReloadProjectNode(m_repository->CurrentProjectName());
 }
 
 void RepoExplorer::SaveReg() {
@@ -57,31 +56,3 @@ void RepoExplorer::DeletePrj() {
         BuildExplorer();
 }
 
-void RepoExplorer::ReloadProjectAfterPrgImport() {
-    QTreeWidgetItem* node = FindNode(m_repository->CurrentProjectName());
-    auto found = m_nodes.find(node);
-    if (!node || found == m_nodes.end())
-        return;
-    // The children go with everything the tree kept about them.
-    std::unordered_set<const QTreeWidgetItem*> gone;
-    std::vector<QTreeWidgetItem*> pending(1, node);
-    while (!pending.empty()) {
-        QTreeWidgetItem* item = pending.back();
-        pending.pop_back();
-        for (int i = 0; i < item->childCount(); ++i) {
-            gone.insert(item->child(i));
-            pending.push_back(item->child(i));
-        }
-    }
-    for (const QTreeWidgetItem* item : gone)
-        m_nodes.erase(item);
-    std::erase_if(m_keys, [&](const auto& entry) { return gone.count(entry.second) > 0; });
-    qDeleteAll(node->takeChildren());
-
-    found->second.loaded = false;
-    found->second.object.reset();
-    ExpandItem(node);
-    node->setExpanded(true);
-    ClearList();
-    UpdateList(node);
-}
