@@ -17,6 +17,7 @@
 namespace {
 
 constexpr uint32_t kLineMaximum = 2048;
+constexpr uint32_t kReadBlock = 1 << 20;
 
 std::pair<KivDate, std::string> Now() {
     const auto now = static_cast<uint32_t>(std::time(nullptr));
@@ -65,25 +66,34 @@ void KivPRGFile::Read(const std::string& fileName, KivProgress* progress) {
         progress->SetRange(0, 1, 100);
         progress->SetPosition(0, 1);
     }
-    std::vector<std::string> lines;
+    // The file is read whole in large blocks and split afterwards: reading it line by line
+    // costs a buffered call for every line of files that run to hundreds of thousands.
+    std::string text;
+    if (size > 0)
+        text.reserve(static_cast<size_t>(size));
+    std::vector<char> block(kReadBlock);
     uint32_t shown = 1;
-    while (!file.Eof()) {
-        lines.push_back(file.ReadLine(kLineMaximum));
-        if (file.ErrorCode() != 0 && file.ErrorCode() != KivFileBin::kEofReached) {
-            // What was read before the failure stays: the entities found in it are listed.
-            SetStatus(file.ErrorCode(), "Error reading " + fileName);
-            m_success = false;
+    for (;;) {
+        const uint32_t got = file.ReadBlock(block.data(), kReadBlock);
+        if (got == 0) {
+            if (file.ErrorCode() != 0 && file.ErrorCode() != KivFileBin::kEofReached) {
+                // What was read before the failure stays: the entities found in it are listed.
+                SetStatus(file.ErrorCode(), "Error reading " + fileName);
+                m_success = false;
+            }
             break;
         }
+        text.append(block.data(), got);
         if (progress && size > 0) {
-            const auto percent =
-                static_cast<uint32_t>(std::clamp<int64_t>(file.Position() * 100 / size, 1, 100));
+            const auto percent = static_cast<uint32_t>(
+                std::clamp<int64_t>(static_cast<int64_t>(text.size()) * 100 / size, 1, 100));
             if (percent != shown) {
                 progress->SetPosition(0, percent);
                 shown = percent;
             }
         }
     }
+    std::vector<std::string> lines = KivSplitFileLines(text, kLineMaximum);
     if (progress)
         progress->SetWaitText("Please wait...");
     m_lines->Init(std::move(lines));

@@ -4,6 +4,7 @@
 #include "support/KivStringUtil.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -193,6 +194,41 @@ std::vector<std::string> KivSplitSourceLines(std::string_view text) {
             --length;
         lines.emplace_back(text.substr(pos, length));
         pos = end + 1;
+    }
+    return lines;
+}
+
+std::vector<std::string> KivSplitFileLines(std::string_view text, size_t maximum) {
+    std::vector<std::string> lines;
+    // Every line takes at least one byte, so the walk always moves on.
+    maximum = std::clamp<size_t>(maximum, 1, SIZE_MAX - 2);
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const std::string_view rest = text.substr(pos);
+        // A line end is looked for no further than a line of maximum bytes and its CR LF.
+        const size_t window = std::min(rest.size(), maximum + 2);
+        const void* lf = std::memchr(rest.data(), '\n', window);
+        if (lf != nullptr) {
+            const size_t n = static_cast<size_t>(static_cast<const char*>(lf) - rest.data());
+            const size_t length = n > 0 && rest[n - 1] == '\r' ? n - 1 : n;
+            if (length <= maximum) {
+                lines.emplace_back(rest.substr(0, length));
+                pos += n + 1;
+                continue;
+            }
+        } else if (rest.size() <= maximum) {
+            // The file's last line, without a line end.
+            const size_t length = rest.back() == '\r' ? rest.size() - 1 : rest.size();
+            lines.emplace_back(rest.substr(0, length));
+            break;
+        } else if (rest.size() == maximum + 1) {
+            // A full line and one byte more: a CR there still ends the line.
+            lines.emplace_back(rest.substr(0, maximum));
+            pos += rest.back() == '\r' ? maximum + 1 : maximum;
+            continue;
+        }
+        lines.emplace_back(rest.substr(0, maximum));
+        pos += maximum;
     }
     return lines;
 }

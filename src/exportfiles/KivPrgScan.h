@@ -30,6 +30,11 @@ std::vector<KivPrgSpan> KivScanPrgLines(const std::vector<std::string>& lines);
 // its line. A line end at the very end of the text gives no further empty line.
 std::vector<std::string> KivSplitSourceLines(std::string_view text);
 
+// The lines of a file as KivFileBin::ReadLine(maximum) reads them one after the other until the
+// end: LF ends a line and a CR just before it is dropped, a CR as the very last byte is dropped
+// too, and a line longer than maximum is cut there, its rest being the next line.
+std::vector<std::string> KivSplitFileLines(std::string_view text, size_t maximum);
+
 // Lines first to last (1-based, inclusive), each followed by CR LF. Bounds outside the list
 // are brought inside it; nothing when first is after last.
 std::string KivJoinSourceLines(const std::vector<std::string>& lines, uint32_t first, uint32_t last);
