@@ -47,29 +47,41 @@ bool BeginsOneOf(const std::string& word, const std::vector<std::string>& words)
 // that most lines are passed over without being cleaned. A line with "/*" always gets the full
 // look, which keeps the comment state.
 bool MayBeginEntity(std::string_view line) {
-    static const std::vector<std::string> starts{"CLAS", "METH", "ACCE", "ASSI", "INHE", "FUNC",
-                                                 "PROC", "RESO", "STAT", "DEFI", "HIDD", "PROT",
-                                                 "UNIO", "STRU", "TEXT", "GLOB", "_DLL"};
-    if (line.find("/*") != std::string_view::npos)
-        return true;
+    // The first word's first four letters, upper-cased, as one number: this runs for every line
+    // of every source.
+    static constexpr auto Word = [](const char* w) {
+        return static_cast<uint32_t>(static_cast<unsigned char>(w[0])) |
+               static_cast<uint32_t>(static_cast<unsigned char>(w[1])) << 8 |
+               static_cast<uint32_t>(static_cast<unsigned char>(w[2])) << 16 |
+               static_cast<uint32_t>(static_cast<unsigned char>(w[3])) << 24;
+    };
+    static constexpr uint32_t kStarts[] = {
+        Word("CLAS"), Word("METH"), Word("ACCE"), Word("ASSI"), Word("INHE"), Word("FUNC"),
+        Word("PROC"), Word("RESO"), Word("STAT"), Word("DEFI"), Word("HIDD"), Word("PROT"),
+        Word("UNIO"), Word("STRU"), Word("TEXT"), Word("GLOB"), Word("_DLL")};
     size_t i = 0;
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
         ++i;
     size_t end = i;
-    while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != '(' && line[end] != ')')
+    while (end < line.size() && end - i < 4 && line[end] != ' ' && line[end] != '\t' && line[end] != '(' &&
+           line[end] != ')')
         ++end;
-    if (end - i < 4)
-        return false;
-    char head[4];
-    for (size_t k = 0; k < 4; ++k) {
-        const char c = line[i + k];
-        head[k] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    if (end - i == 4) {
+        char head[4];
+        for (size_t k = 0; k < 4; ++k) {
+            const char c = line[i + k];
+            head[k] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        }
+        const uint32_t word = Word(head);
+        for (uint32_t start : kStarts)
+            if (word == start)
+                return true;
     }
-    const std::string_view word(head, 4);
-    return std::any_of(starts.begin(), starts.end(), [&](const std::string& s) { return s == word; });
+    return line.find("/*") != std::string_view::npos;
 }
 
-std::string BuildPrototype(const std::vector<std::string>& lines, uint32_t first, uint32_t last) {
+template <typename Line>
+std::string BuildPrototype(const std::vector<Line>& lines, uint32_t first, uint32_t last) {
     std::string prototype;
     for (uint32_t i = first; i <= last; ++i) {
         std::string line = KivAllTrim(CleanLine(lines[i - 1]));
@@ -141,7 +153,9 @@ void KivExpurgateLine(std::string& line, bool& inComment) {
     line = std::move(result);
 }
 
-std::vector<KivPrgSpan> KivScanPrgLines(const std::vector<std::string>& lines) {
+namespace {
+
+template <typename Line> std::vector<KivPrgSpan> ScanLines(const std::vector<Line>& lines) {
     static const std::vector<std::string> modifiers{"HIDDEN", "PROTECT", "STATIC", "_DLL"};
     const std::vector<std::string> keywords = KivGetKeywords();
     std::vector<KivPrgSpan> spans;
@@ -180,6 +194,16 @@ std::vector<KivPrgSpan> KivScanPrgLines(const std::vector<std::string>& lines) {
     return spans;
 }
 
+} // namespace
+
+std::vector<KivPrgSpan> KivScanPrgLines(const std::vector<std::string>& lines) {
+    return ScanLines(lines);
+}
+
+std::vector<KivPrgSpan> KivScanPrgLineViews(const std::vector<std::string_view>& lines) {
+    return ScanLines(lines);
+}
+
 std::vector<std::string> KivSplitSourceLines(std::string_view text) {
     std::vector<std::string> lines;
     size_t pos = 0;
@@ -198,8 +222,8 @@ std::vector<std::string> KivSplitSourceLines(std::string_view text) {
     return lines;
 }
 
-std::vector<std::string> KivSplitFileLines(std::string_view text, size_t maximum) {
-    std::vector<std::string> lines;
+std::vector<std::string_view> KivSplitFileLines(std::string_view text, size_t maximum) {
+    std::vector<std::string_view> lines;
     // Every line takes at least one byte, so the walk always moves on.
     maximum = std::clamp<size_t>(maximum, 1, SIZE_MAX - 2);
     size_t pos = 0;
@@ -233,7 +257,10 @@ std::vector<std::string> KivSplitFileLines(std::string_view text, size_t maximum
     return lines;
 }
 
-std::string KivJoinSourceLines(const std::vector<std::string>& lines, uint32_t first, uint32_t last) {
+namespace {
+
+template <typename Line>
+std::string JoinLines(const std::vector<Line>& lines, uint32_t first, uint32_t last) {
     std::string out;
     const size_t from = std::max<uint32_t>(first, 1);
     const size_t to = std::min<size_t>(last, lines.size());
@@ -242,4 +269,15 @@ std::string KivJoinSourceLines(const std::vector<std::string>& lines, uint32_t f
         out += "\r\n";
     }
     return out;
+}
+
+} // namespace
+
+std::string KivJoinSourceLines(const std::vector<std::string>& lines, uint32_t first, uint32_t last) {
+    return JoinLines(lines, first, last);
+}
+
+std::string KivJoinSourceLineViews(const std::vector<std::string_view>& lines, uint32_t first,
+                                   uint32_t last) {
+    return JoinLines(lines, first, last);
 }

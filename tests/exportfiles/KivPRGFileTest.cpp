@@ -49,6 +49,10 @@ public:
     std::vector<uint32_t> positions;
 };
 
+std::vector<std::string> Strings(const std::vector<std::string_view>& views) {
+    return {views.begin(), views.end()};
+}
+
 } // namespace
 
 class PRGFileTest : public KivTestHome {};
@@ -212,7 +216,8 @@ TEST_F(PRGFileTest, FileLinesMatchTheLineReader) {
             std::vector<std::string> expected;
             while (!file.Eof())
                 expected.push_back(file.ReadLine(maximum));
-            EXPECT_EQ(KivSplitFileLines(text, maximum), expected) << "text " << t << " maximum " << maximum;
+            EXPECT_EQ(Strings(KivSplitFileLines(text, maximum)), expected)
+                << "text " << t << " maximum " << maximum;
         }
     }
     // Lines across the reader's buffer and far past the maximum.
@@ -225,5 +230,5 @@ TEST_F(PRGFileTest, FileLinesMatchTheLineReader) {
     std::vector<std::string> expected;
     while (!file.Eof())
         expected.push_back(file.ReadLine(2048));
-    EXPECT_EQ(KivSplitFileLines(big, 2048), expected);
+    EXPECT_EQ(Strings(KivSplitFileLines(big, 2048)), expected);
 }
