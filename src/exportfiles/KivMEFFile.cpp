@@ -97,7 +97,7 @@ void KivMEFFile::Scan() {
     if (stream.empty())
         return;
     KivRecordReader reader(stream, m_base);
-    KivModuleRecords records(m_file);
+    auto records = std::make_shared<KivModuleRecords>(m_file);
     bool named = false;
     KivRecord record;
     while (reader.Next(record)) {
@@ -107,11 +107,11 @@ void KivMEFFile::Scan() {
                 break;
             named = true;
         }
-        records.Take(record);
+        records->Take(record);
     }
     if (reader.Damage() != KivRecordDamage::None)
-        records.SetDamage(reader.Damage(), reader.Offset());
-    Apply(records);
+        records->SetDamage(reader.Damage(), reader.Offset());
+    Apply(*records);
 }
 
 void KivMEFFile::Apply(const KivModuleRecords& records) {

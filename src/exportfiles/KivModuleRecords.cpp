@@ -1,7 +1,6 @@
 #include "exportfiles/KivModuleRecords.h"
 
 #include "exportfiles/KivExportTags.h"
-#include "exportfiles/KivMEFEntity.h"
 
 void KivModuleRecords::Take(const KivRecord& record) {
     const std::string_view data = record.data;
@@ -36,13 +35,22 @@ void KivModuleRecords::Take(const KivRecord& record) {
         m_pending.lastBuild = KivRecordU32(data, kiv::tag::kEntityInfoBuilt);
         // A second information record must not list the entity twice.
         if (!m_pending.prototype.empty() && !m_listed) {
-            m_entities.push_back(std::make_shared<KivMEFEntity>(m_pending.name, m_pending.prototype,
-                                                                m_pending.source, m_pending.lastBuild,
-                                                                m_pending.created, m_keepAlive));
+            m_entities.emplace_back(m_pending.name, m_pending.prototype, m_pending.source,
+                                    m_pending.lastBuild, m_pending.created);
             m_listed = true;
         }
         break;
     default:
         break;
     }
+}
+
+std::vector<std::shared_ptr<KivEntityAbstract>> KivModuleRecords::Entities() const {
+    std::vector<std::shared_ptr<KivEntityAbstract>> list;
+    list.reserve(m_entities.size());
+    const std::shared_ptr<const KivModuleRecords> self = shared_from_this();
+    // The const of the gathering is not the entities': they are handed out for reading, as made.
+    for (const KivMEFEntity& entity : m_entities)
+        list.emplace_back(self, const_cast<KivMEFEntity*>(&entity));
+    return list;
 }
