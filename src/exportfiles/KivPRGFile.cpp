@@ -70,6 +70,8 @@ void KivPRGFile::Read(const std::string& fileName, KivProgress* progress) {
     // The file is read whole in large blocks and split afterwards: reading it line by line
     // costs a buffered call for every line of files that run to hundreds of thousands.
     std::string text;
+    // Room for the last, empty read too: growing the text for it would copy the whole file.
+    text.reserve(static_cast<size_t>(std::max<int64_t>(size, 0)) + kReadBlock);
     size_t done = 0;
     uint32_t shown = 1;
     for (;;) {
