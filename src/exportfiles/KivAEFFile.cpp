@@ -3,6 +3,7 @@
 #include "exportfiles/KivExportTags.h"
 #include "exportfiles/KivExportVersion.h"
 #include "exportfiles/KivMEFFile.h"
+#include "exportfiles/KivModuleRecords.h"
 #include "exportfiles/KivRecordDamageText.h"
 #include "support/KivDateTime.h"
 #include "support/KivMappedFile.h"
@@ -52,10 +53,20 @@ void KivAEFFile::Scan() {
         return;
     const std::string_view view = m_file->View();
     KivRecordReader reader(view);
-    ModuleEntry current;
+    // The modules' records are gathered in the same walk, so listing them reads nothing again.
+    Module current;
+    std::shared_ptr<KivModuleRecords> records;
     KivRecord record;
     while (reader.Next(record)) {
         const std::string_view data = record.data;
+        if (record.tag == kiv::tag::kModuleName) {
+            if (!current.entry.first.empty())
+                m_modules.push_back(std::move(current));
+            records = std::make_shared<KivModuleRecords>(m_file);
+            current = {{std::string(KivRecordText(data)), record.offset}, records};
+        }
+        if (records)
+            records->Take(record);
         switch (record.tag) {
         case kiv::tag::kAppName:
             m_name = KivRecordText(data);
@@ -88,16 +99,13 @@ void KivAEFFile::Scan() {
             m_lastBuild = KivRecordU32(data, kiv::tag::kAppInfoBuilt);
             m_created = KivRecordU32(data, kiv::tag::kAppInfoCreated);
             break;
-        case kiv::tag::kModuleName:
-            if (!current.first.empty())
-                m_modules.push_back(std::move(current));
-            current = {std::string(KivRecordText(data)), record.offset};
-            break;
         default:
             break;
         }
     }
-    if (!current.first.empty())
+    if (reader.Damage() != KivRecordDamage::None && records)
+        records->SetDamage(reader.Damage(), reader.Offset());
+    if (!current.entry.first.empty())
         m_modules.push_back(std::move(current));
     if (reader.Damage() != KivRecordDamage::None) {
         m_success = false;
@@ -107,24 +115,24 @@ void KivAEFFile::Scan() {
 
 void KivAEFFile::SortByName() {
     std::stable_sort(m_modules.begin(), m_modules.end(),
-                     [](const ModuleEntry& a, const ModuleEntry& b) { return a.first < b.first; });
+                     [](const Module& a, const Module& b) { return a.entry.first < b.entry.first; });
 }
 
 std::shared_ptr<KivModuleAbstract> KivAEFFile::ModuleFind(const std::string& moduleName) {
     if (!m_file)
         return nullptr;
-    for (const auto& [name, offset] : m_modules)
-        if (name == moduleName)
-            return std::make_shared<KivMEFFile>(m_file, offset);
+    for (const Module& module : m_modules)
+        if (module.entry.first == moduleName)
+            return std::make_shared<KivMEFFile>(m_file, module.entry.second, *module.records);
     return nullptr;
 }
 
 bool KivAEFFile::ExportModule(const std::string& moduleName, const std::string& fileName) {
     if (!m_file || fileName.empty())
         return false;
-    for (const auto& [name, offset] : m_modules)
-        if (name == moduleName)
-            return KivMEFFile(m_file, offset).ExportModule(fileName);
+    for (const Module& module : m_modules)
+        if (module.entry.first == moduleName)
+            return KivMEFFile(m_file, module.entry.second, *module.records).ExportModule(fileName);
     return false;
 }
 
@@ -153,16 +161,16 @@ std::vector<std::shared_ptr<KivModuleAbstract>> KivAEFFile::ModuleList() const {
     if (!m_file)
         return list;
     list.reserve(m_modules.size());
-    for (const auto& entry : m_modules)
-        list.push_back(std::make_shared<KivMEFFile>(m_file, entry.second));
+    for (const Module& module : m_modules)
+        list.push_back(std::make_shared<KivMEFFile>(m_file, module.entry.second, *module.records));
     return list;
 }
 
 std::vector<std::string> KivAEFFile::ModuleNameList() const {
     std::vector<std::string> names;
     names.reserve(m_modules.size());
-    for (const auto& entry : m_modules)
-        names.push_back(entry.first);
+    for (const Module& module : m_modules)
+        names.push_back(module.entry.first);
     return names;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 class KivMappedFile;
+class KivModuleRecords;
 
 // An application export file (AEF), mapped whole and walked once. Its modules are handed out as
 // KivMEFFile objects reading in place inside the mapping (which they keep alive).
@@ -58,10 +59,16 @@ public:
     std::string Version() const { return m_version; }
 
 private:
+    // A module as listed, with what its records said when the file was walked.
+    struct Module {
+        ModuleEntry entry;
+        std::shared_ptr<const KivModuleRecords> records;
+    };
+
     std::shared_ptr<const KivMappedFile> m_file;
     bool m_success = false;
     bool m_valid = false;
-    std::vector<ModuleEntry> m_modules;
+    std::vector<Module> m_modules;
     std::string m_version;
     std::string m_fullPath;
     uint32_t m_lastBuild = 0;

@@ -125,12 +125,15 @@ std::string KivNormalisePrototype(std::string_view voPrototype) {
                 continue;
             // Only the first occurrence counts: one glued to a longer word blocks this length.
             if (at == 0 || IsBlank(upper[at - 1])) {
-                text.replace(at, pattern.size(), keyword + ' ');
-                upper.replace(at, pattern.size(), keyword + ' ');
+                pattern.assign(keyword).push_back(' ');
+                text.replace(at, k + 1, pattern);
+                upper.replace(at, k + 1, pattern);
                 break;
             }
         }
     }
+    if (text.find(":=") == std::string::npos)
+        return text;
     return ReplaceAll(text, ":=", " :=");
 }
 

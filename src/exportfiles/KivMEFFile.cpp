@@ -1,8 +1,9 @@
 #include "exportfiles/KivMEFFile.h"
 
+#include "exportfiles/KivEntityAbstract.h"
 #include "exportfiles/KivExportTags.h"
 #include "exportfiles/KivExportVersion.h"
-#include "exportfiles/KivMEFEntity.h"
+#include "exportfiles/KivModuleRecords.h"
 #include "exportfiles/KivPRGFile.h"
 #include "exportfiles/KivRecordDamageText.h"
 #include "exportfiles/KivWriteFileAtomic.h"
@@ -17,16 +18,6 @@ namespace {
 
 constexpr std::string_view kMefHeaderText{"CA-VO Module Export File\0", 25};
 constexpr size_t kMefHeaderRecord = kKivRecordHeadSize + kiv::tag::kMefHeaderSize;
-
-// An entity between its 0x0040 record and its 0x010D record.
-struct PendingEntity {
-    std::string_view name;
-    std::string_view source{nullptr, 0};
-    std::string_view prototype;
-    uint32_t lastBuild = 0;
-    uint32_t created = 0;
-    bool listed = false;
-};
 
 } // namespace
 
@@ -49,23 +40,33 @@ KivMEFFile::KivMEFFile(const std::string& fileName) {
     m_file = std::move(file);
     m_ownFile = true;
     m_base = 0;
-    Start();
+    Start(nullptr);
 }
 
 KivMEFFile::KivMEFFile(std::shared_ptr<const KivMappedFile> aef, size_t offset)
     : m_file(std::move(aef)), m_base(offset) {
     if (m_file)
-        Start();
+        Start(nullptr);
+}
+
+KivMEFFile::KivMEFFile(std::shared_ptr<const KivMappedFile> aef, size_t offset,
+                       const KivModuleRecords& records)
+    : m_file(std::move(aef)), m_base(offset) {
+    if (m_file)
+        Start(&records);
 }
 
 KivMEFFile::~KivMEFFile() {
     KivMEFFile::Close();
 }
 
-void KivMEFFile::Start() {
+void KivMEFFile::Start(const KivModuleRecords* records) {
     m_success = true;
     m_isMEF = true;
-    Scan();
+    if (records)
+        Apply(*records);
+    else
+        Scan();
     if (IsExternal()) {
         // The source stored in the module, not the file on disk, which may have changed since.
         m_prg = std::make_shared<KivPRGFile>(m_externalFile, std::string(m_externalSource));
@@ -96,61 +97,36 @@ void KivMEFFile::Scan() {
     if (stream.empty())
         return;
     KivRecordReader reader(stream, m_base);
-    PendingEntity pending;
+    auto records = std::make_shared<KivModuleRecords>(m_file);
     bool named = false;
     KivRecord record;
     while (reader.Next(record)) {
-        const std::string_view data = record.data;
-        switch (record.tag) {
-        case kiv::tag::kModuleName:
-            if (named) {
-                m_success = m_entityCounter == m_entities.size();
-                return;
-            }
-            m_name = KivRecordText(data);
+        // The next module's name ends this one.
+        if (record.tag == kiv::tag::kModuleName) {
+            if (named)
+                break;
             named = true;
-            break;
-        case kiv::tag::kModuleInfo:
-            m_lastBuild = KivRecordU32(data, kiv::tag::kModuleInfoBuilt);
-            m_created = KivRecordU32(data, kiv::tag::kModuleInfoCreated);
-            break;
-        case kiv::tag::kExternFile:
-            m_externalFile = KivRecordText(data);
-            break;
-        case kiv::tag::kExternSource:
-            m_externalSource = KivRecordText(data);
-            break;
-        case kiv::tag::kEntityName:
-            pending = PendingEntity{};
-            pending.name = KivRecordText(data);
-            ++m_entityCounter;
-            break;
-        case kiv::tag::kSource:
-            pending.source = data;
-            break;
-        case kiv::tag::kPrototype:
-            pending.prototype = KivRecordText(data);
-            break;
-        case kiv::tag::kEntityInfo:
-            pending.created = KivRecordU32(data, kiv::tag::kEntityInfoCreated);
-            pending.lastBuild = KivRecordU32(data, kiv::tag::kEntityInfoBuilt);
-            // A second information record must not list the entity twice.
-            if (!pending.prototype.empty() && !pending.listed) {
-                m_entities.push_back(std::make_shared<KivMEFEntity>(pending.name, pending.prototype,
-                                                                    pending.source, pending.lastBuild,
-                                                                    pending.created, m_file));
-                pending.listed = true;
-            }
-            break;
-        default:
-            break;
         }
+        records->Take(record);
     }
+    if (reader.Damage() != KivRecordDamage::None)
+        records->SetDamage(reader.Damage(), reader.Offset());
+    Apply(*records);
+}
+
+void KivMEFFile::Apply(const KivModuleRecords& records) {
+    m_name = records.Name();
+    m_lastBuild = records.LastBuild();
+    m_created = records.Created();
+    m_externalFile = records.ExternalFile();
+    m_externalSource = records.ExternalSource();
+    m_entityCounter = records.EntityCounter();
+    m_entities = records.Entities();
     m_success = m_entityCounter == m_entities.size();
-    if (reader.Damage() != KivRecordDamage::None) {
+    if (records.Damage() != KivRecordDamage::None) {
         m_success = false;
-        SetStatus(kDamaged,
-                  KivRecordDamageText(m_ownFile ? "MEF file" : "module", reader.Damage(), reader.Offset()));
+        SetStatus(kDamaged, KivRecordDamageText(m_ownFile ? "MEF file" : "module", records.Damage(),
+                                                records.DamageOffset()));
     }
 }
 

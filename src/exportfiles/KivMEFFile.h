@@ -10,6 +10,7 @@
 #include <vector>
 
 class KivMappedFile;
+class KivModuleRecords;
 class KivPRGFile;
 
 // One module in the record format: an MEF file of its own, which it maps, or a module inside an
@@ -26,6 +27,8 @@ public:
     explicit KivMEFFile(const std::string& fileName);
     // The module whose 0x0020 record starts at the offset of the mapped AEF.
     KivMEFFile(std::shared_ptr<const KivMappedFile> aef, size_t offset);
+    // The same module from the records the application's walk gathered for it, without a walk.
+    KivMEFFile(std::shared_ptr<const KivMappedFile> aef, size_t offset, const KivModuleRecords& records);
     ~KivMEFFile() override;
 
     // Overrides in the slot order of KivModuleAbstract.
@@ -50,7 +53,8 @@ public:
     std::string Version() const { return m_version; }
 
 private:
-    void Start();
+    void Start(const KivModuleRecords* records);
+    void Apply(const KivModuleRecords& records);
     std::string_view Stream() const;
 
     std::shared_ptr<const KivMappedFile> m_file;

@@ -2,10 +2,10 @@
 
 #include "exportfiles/KivEntityText.h"
 #include "exportfiles/KivPrgScan.h"
-#include "support/KivStringList.h"
+#include "exportfiles/KivSourceLines.h"
 
 KivPRGEntity::KivPRGEntity(std::string name, std::string prototype,
-                           std::shared_ptr<const KivStringList> lines, uint32_t firstLine, uint32_t lastLine,
+                           std::shared_ptr<const KivSourceLines> lines, uint32_t firstLine, uint32_t lastLine,
                            KivDate createDate, std::string createTime, KivDate lastBuildDate,
                            std::string lastBuildTime)
     : KivEntityAbstract(std::move(name), std::move(prototype)), m_lines(std::move(lines)),
@@ -35,7 +35,7 @@ std::string KivPRGEntity::LastBuildTime() const {
 std::string KivPRGEntity::Source() const {
     if (!m_lines)
         return {};
-    return KivJoinSourceLines(m_lines->Contents(), m_firstLine, m_lastLine);
+    return KivJoinSourceLineViews(m_lines->Lines(), m_firstLine, m_lastLine);
 }
 
 KivSymbol KivPRGEntity::Type() const {

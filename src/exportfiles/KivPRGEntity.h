@@ -6,14 +6,14 @@
 #include <memory>
 #include <string>
 
-class KivStringList;
+class KivSourceLines;
 
 // One entity of a PRG source: lines first to last (1-based, inclusive) of its file's line list,
 // which it shares, so its Source stays readable after the file object is closed.
 class KivPRGEntity : public KivEntityAbstract {
 public:
     // An empty name takes the entity's Info.
-    KivPRGEntity(std::string name, std::string prototype, std::shared_ptr<const KivStringList> lines,
+    KivPRGEntity(std::string name, std::string prototype, std::shared_ptr<const KivSourceLines> lines,
                  uint32_t firstLine, uint32_t lastLine, KivDate createDate, std::string createTime,
                  KivDate lastBuildDate, std::string lastBuildTime);
 
@@ -29,7 +29,7 @@ public:
     uint32_t LastLine() const { return m_lastLine; }
 
 private:
-    std::shared_ptr<const KivStringList> m_lines;
+    std::shared_ptr<const KivSourceLines> m_lines;
     uint32_t m_firstLine;
     uint32_t m_lastLine;
     KivDate m_createDate;

@@ -2,6 +2,7 @@
 
 #include "exportfiles/KivPRGEntity.h"
 #include "exportfiles/KivPrgScan.h"
+#include "exportfiles/KivSourceLines.h"
 #include "exportfiles/KivWriteFileAtomic.h"
 #include "support/KivDateTime.h"
 #include "support/KivFileBin.h"
@@ -17,6 +18,7 @@
 namespace {
 
 constexpr uint32_t kLineMaximum = 2048;
+constexpr uint32_t kReadBlock = 1 << 20;
 
 std::pair<KivDate, std::string> Now() {
     const auto now = static_cast<uint32_t>(std::time(nullptr));
@@ -33,12 +35,12 @@ KivPRGFile::KivPRGFile(const std::string& fileName, std::optional<std::string> s
                        std::string createTime, KivDate lastBuildDate, std::string lastBuildTime,
                        KivProgress* progress)
     : m_createDate(createDate), m_createTime(std::move(createTime)), m_lastBuildDate(lastBuildDate),
-      m_lastBuildTime(std::move(lastBuildTime)), m_lines(std::make_shared<KivStringList>()) {
+      m_lastBuildTime(std::move(lastBuildTime)), m_lines(std::make_shared<KivSourceLines>()) {
     m_success = true;
     if (!fileName.empty() && !source && KivFileSpec(fileName).Find())
         Read(fileName, progress);
     else if (source)
-        m_lines->Init(*source);
+        m_lines = std::make_shared<KivSourceLines>(KivStringList(*source).Contents());
     m_fileName = KivExtractFileName(fileName.empty() ? std::string("No Name") : fileName);
     if (progress)
         progress->SetWaitText("Count and Search Entities");
@@ -65,28 +67,40 @@ void KivPRGFile::Read(const std::string& fileName, KivProgress* progress) {
         progress->SetRange(0, 1, 100);
         progress->SetPosition(0, 1);
     }
-    std::vector<std::string> lines;
+    // The file is read whole in large blocks and split afterwards: reading it line by line
+    // costs a buffered call for every line of files that run to hundreds of thousands.
+    std::string text;
+    // Room for the last, empty read too: growing the text for it would copy the whole file.
+    text.reserve(static_cast<size_t>(std::max<int64_t>(size, 0)) + kReadBlock);
+    size_t done = 0;
     uint32_t shown = 1;
-    while (!file.Eof()) {
-        lines.push_back(file.ReadLine(kLineMaximum));
-        if (file.ErrorCode() != 0 && file.ErrorCode() != KivFileBin::kEofReached) {
-            // What was read before the failure stays: the entities found in it are listed.
-            SetStatus(file.ErrorCode(), "Error reading " + fileName);
-            m_success = false;
+    for (;;) {
+        // Read straight into the text; a file that grows while it is read is read on.
+        text.resize(std::max(done + kReadBlock, static_cast<size_t>(std::max<int64_t>(size, 0))));
+        const uint32_t want = static_cast<uint32_t>(std::min<size_t>(text.size() - done, kReadBlock));
+        const uint32_t got = file.ReadBlock(text.data() + done, want);
+        done += got;
+        if (got == 0) {
+            if (file.ErrorCode() != 0 && file.ErrorCode() != KivFileBin::kEofReached) {
+                // What was read before the failure stays: the entities found in it are listed.
+                SetStatus(file.ErrorCode(), "Error reading " + fileName);
+                m_success = false;
+            }
             break;
         }
         if (progress && size > 0) {
             const auto percent =
-                static_cast<uint32_t>(std::clamp<int64_t>(file.Position() * 100 / size, 1, 100));
+                static_cast<uint32_t>(std::clamp<int64_t>(static_cast<int64_t>(done) * 100 / size, 1, 100));
             if (percent != shown) {
                 progress->SetPosition(0, percent);
                 shown = percent;
             }
         }
     }
+    text.resize(done);
     if (progress)
         progress->SetWaitText("Please wait...");
-    m_lines->Init(std::move(lines));
+    m_lines = std::make_shared<KivSourceLines>(std::move(text), kLineMaximum);
     m_createDate = m_lastBuildDate = file.DateChanged();
     m_createTime = m_lastBuildTime = file.TimeChanged();
     file.Close();
@@ -99,13 +113,13 @@ bool KivPRGFile::Success() const {
 
 void KivPRGFile::Close() {
     // Entities share the lines and keep them; the file lets go of its own.
-    m_lines = std::make_shared<KivStringList>();
+    m_lines = std::make_shared<KivSourceLines>();
     m_success = false;
 }
 
 void KivPRGFile::Scan() {
     m_entities.clear();
-    for (KivPrgSpan& span : KivScanPrgLines(m_lines->Contents()))
+    for (KivPrgSpan& span : KivScanPrgLineViews(m_lines->Lines()))
         m_entities.push_back(std::make_shared<KivPRGEntity>(std::string(), std::move(span.prototype), m_lines,
                                                             span.firstLine, span.lastLine, m_createDate,
                                                             m_createTime, m_lastBuildDate, m_lastBuildTime));
@@ -166,7 +180,7 @@ std::string KivPRGFile::FileName() const {
 }
 
 std::string KivPRGFile::ExportSource(uint32_t firstLine, uint32_t lastLine) const {
-    return KivJoinSourceLines(m_lines->Contents(), firstLine, lastLine);
+    return KivJoinSourceLineViews(m_lines->Lines(), firstLine, lastLine);
 }
 
 size_t KivPRGFile::LineCount() const {

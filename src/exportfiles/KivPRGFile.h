@@ -9,7 +9,7 @@
 #include <vector>
 
 class KivProgress;
-class KivStringList;
+class KivSourceLines;
 
 // The source of one module, from a PRG file or from a text the caller has, split into entities
 // at the lines that begin one (see KivScanPrgLines). The file is read whole, whatever its number
@@ -59,5 +59,5 @@ private:
     std::string m_createTime;
     KivDate m_lastBuildDate;
     std::string m_lastBuildTime;
-    std::shared_ptr<KivStringList> m_lines;
+    std::shared_ptr<const KivSourceLines> m_lines;
 };

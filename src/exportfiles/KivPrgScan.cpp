@@ -4,6 +4,7 @@
 #include "support/KivStringUtil.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -46,29 +47,46 @@ bool BeginsOneOf(const std::string& word, const std::vector<std::string>& words)
 // that most lines are passed over without being cleaned. A line with "/*" always gets the full
 // look, which keeps the comment state.
 bool MayBeginEntity(std::string_view line) {
-    static const std::vector<std::string> starts{"CLAS", "METH", "ACCE", "ASSI", "INHE", "FUNC",
-                                                 "PROC", "RESO", "STAT", "DEFI", "HIDD", "PROT",
-                                                 "UNIO", "STRU", "TEXT", "GLOB", "_DLL"};
-    if (line.find("/*") != std::string_view::npos)
-        return true;
+    // The first word's first four letters, upper-cased, as one number: this runs for every line
+    // of every source.
+    static constexpr auto Word = [](const char* w) {
+        return static_cast<uint32_t>(static_cast<unsigned char>(w[0])) |
+               static_cast<uint32_t>(static_cast<unsigned char>(w[1])) << 8 |
+               static_cast<uint32_t>(static_cast<unsigned char>(w[2])) << 16 |
+               static_cast<uint32_t>(static_cast<unsigned char>(w[3])) << 24;
+    };
+    static constexpr uint32_t kStarts[] = {
+        Word("CLAS"), Word("METH"), Word("ACCE"), Word("ASSI"), Word("INHE"), Word("FUNC"),
+        Word("PROC"), Word("RESO"), Word("STAT"), Word("DEFI"), Word("HIDD"), Word("PROT"),
+        Word("UNIO"), Word("STRU"), Word("TEXT"), Word("GLOB"), Word("_DLL")};
     size_t i = 0;
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
         ++i;
     size_t end = i;
-    while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != '(' && line[end] != ')')
+    while (end < line.size() && end - i < 4 && line[end] != ' ' && line[end] != '\t' && line[end] != '(' &&
+           line[end] != ')')
         ++end;
-    if (end - i < 4)
-        return false;
-    char head[4];
-    for (size_t k = 0; k < 4; ++k) {
-        const char c = line[i + k];
-        head[k] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    if (end - i == 4) {
+        char head[4];
+        for (size_t k = 0; k < 4; ++k) {
+            const char c = line[i + k];
+            head[k] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        }
+        const uint32_t word = Word(head);
+        for (uint32_t start : kStarts)
+            if (word == start)
+                return true;
     }
-    const std::string_view word(head, 4);
-    return std::any_of(starts.begin(), starts.end(), [&](const std::string& s) { return s == word; });
+    // The "/" of the "//" most lines carry is passed by one byte compare.
+    for (size_t slash = line.find('/'); slash != std::string_view::npos && slash + 1 < line.size();
+         slash = line.find('/', slash + 1))
+        if (line[slash + 1] == '*')
+            return true;
+    return false;
 }
 
-std::string BuildPrototype(const std::vector<std::string>& lines, uint32_t first, uint32_t last) {
+template <typename Line>
+std::string BuildPrototype(const std::vector<Line>& lines, uint32_t first, uint32_t last) {
     std::string prototype;
     for (uint32_t i = first; i <= last; ++i) {
         std::string line = KivAllTrim(CleanLine(lines[i - 1]));
@@ -140,7 +158,9 @@ void KivExpurgateLine(std::string& line, bool& inComment) {
     line = std::move(result);
 }
 
-std::vector<KivPrgSpan> KivScanPrgLines(const std::vector<std::string>& lines) {
+namespace {
+
+template <typename Line> std::vector<KivPrgSpan> ScanLines(const std::vector<Line>& lines) {
     static const std::vector<std::string> modifiers{"HIDDEN", "PROTECT", "STATIC", "_DLL"};
     const std::vector<std::string> keywords = KivGetKeywords();
     std::vector<KivPrgSpan> spans;
@@ -179,6 +199,16 @@ std::vector<KivPrgSpan> KivScanPrgLines(const std::vector<std::string>& lines) {
     return spans;
 }
 
+} // namespace
+
+std::vector<KivPrgSpan> KivScanPrgLines(const std::vector<std::string>& lines) {
+    return ScanLines(lines);
+}
+
+std::vector<KivPrgSpan> KivScanPrgLineViews(const std::vector<std::string_view>& lines) {
+    return ScanLines(lines);
+}
+
 std::vector<std::string> KivSplitSourceLines(std::string_view text) {
     std::vector<std::string> lines;
     size_t pos = 0;
@@ -197,7 +227,45 @@ std::vector<std::string> KivSplitSourceLines(std::string_view text) {
     return lines;
 }
 
-std::string KivJoinSourceLines(const std::vector<std::string>& lines, uint32_t first, uint32_t last) {
+std::vector<std::string_view> KivSplitFileLines(std::string_view text, size_t maximum) {
+    std::vector<std::string_view> lines;
+    // Every line takes at least one byte, so the walk always moves on.
+    maximum = std::clamp<size_t>(maximum, 1, SIZE_MAX - 2);
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const std::string_view rest = text.substr(pos);
+        // A line end is looked for no further than a line of maximum bytes and its CR LF.
+        const size_t window = std::min(rest.size(), maximum + 2);
+        const void* lf = std::memchr(rest.data(), '\n', window);
+        if (lf != nullptr) {
+            const size_t n = static_cast<size_t>(static_cast<const char*>(lf) - rest.data());
+            const size_t length = n > 0 && rest[n - 1] == '\r' ? n - 1 : n;
+            if (length <= maximum) {
+                lines.emplace_back(rest.substr(0, length));
+                pos += n + 1;
+                continue;
+            }
+        } else if (rest.size() <= maximum) {
+            // The file's last line, without a line end.
+            const size_t length = rest.back() == '\r' ? rest.size() - 1 : rest.size();
+            lines.emplace_back(rest.substr(0, length));
+            break;
+        } else if (rest.size() == maximum + 1) {
+            // A full line and one byte more: a CR there still ends the line.
+            lines.emplace_back(rest.substr(0, maximum));
+            pos += rest.back() == '\r' ? maximum + 1 : maximum;
+            continue;
+        }
+        lines.emplace_back(rest.substr(0, maximum));
+        pos += maximum;
+    }
+    return lines;
+}
+
+namespace {
+
+template <typename Line>
+std::string JoinLines(const std::vector<Line>& lines, uint32_t first, uint32_t last) {
     std::string out;
     const size_t from = std::max<uint32_t>(first, 1);
     const size_t to = std::min<size_t>(last, lines.size());
@@ -206,4 +274,15 @@ std::string KivJoinSourceLines(const std::vector<std::string>& lines, uint32_t f
         out += "\r\n";
     }
     return out;
+}
+
+} // namespace
+
+std::string KivJoinSourceLines(const std::vector<std::string>& lines, uint32_t first, uint32_t last) {
+    return JoinLines(lines, first, last);
+}
+
+std::string KivJoinSourceLineViews(const std::vector<std::string_view>& lines, uint32_t first,
+                                   uint32_t last) {
+    return JoinLines(lines, first, last);
 }

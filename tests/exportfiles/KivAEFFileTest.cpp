@@ -229,3 +229,60 @@ TEST_F(AEFFileTest, ExportReplacesAnExistingFileWhole) {
     EXPECT_EQ(mef.EntityCount(), 2u);
     EXPECT_EQ(ReadFile(Scratch() / "start.mef").find('z'), std::string::npos);
 }
+
+// The modules the application lists are gathered in its one walk; each must read exactly as the
+// same module walked on its own (here: written out and read back), also where a module's entities
+// are odd: one without a prototype, a second information record, a nameless module between.
+TEST_F(AEFFileTest, ListedModulesReadAsTheModuleWalkedAlone) {
+    auto entity = [](const std::string& name, uint32_t created) {
+        KivTestEntity e;
+        e.name = name;
+        e.prototype = "FUNCTION " + name + "(a)";
+        e.source = "FUNCTION " + name + "(a)\r\nRETURN a\r\n";
+        e.created = created;
+        return e;
+    };
+    KivTestEntity unlisted = entity("NoProto", 5);
+    unlisted.prototype.clear();
+    KivTestEntity twice = entity("Twice", 6);
+    std::string info(84, '\0');
+    info.replace(28, 4, KivAefTestWriter::U32Bytes(1234567890));
+    twice.extra.emplace_back(0x010D, info);
+    KivAefTestWriter w = KivAefTestWriter::Aef();
+    w.AppName("App").Module("One", kBuilt, kBuilt - 100).Entity(entity("Beta", 1)).Entity(entity("Alpha", 2));
+    w.Module("", 0, 0).Entity(entity("Hidden", 3));
+    w.Module("Two", 0, 0).Entity(twice).Entity(unlisted).Entity(entity("Last", 4));
+    WriteFile(Scratch() / "odd.aef", w.End());
+
+    KivAEFFile aef(ScratchDos("odd.aef"));
+    ASSERT_TRUE(aef.Success());
+    ASSERT_EQ(aef.ModuleNameList(), (std::vector<std::string>{"One", "Two"}));
+    for (const std::string& name : aef.ModuleNameList()) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(aef.ExportModule(name, ScratchDos(name + ".mef")));
+        KivMEFFile alone(ScratchDos(name + ".mef"));
+        for (const auto& listed : {aef.ModuleFind(name), aef.ModuleList()[name == "One" ? 0 : 1]}) {
+            ASSERT_NE(listed, nullptr);
+            EXPECT_EQ(listed->Name(), alone.Name());
+            EXPECT_EQ(listed->Success(), alone.Success());
+            EXPECT_EQ(listed->LastBuildTime(), alone.LastBuildTime());
+            EXPECT_EQ(listed->CreateDate(), alone.CreateDate());
+            const auto a = listed->EntityList();
+            const auto b = alone.EntityList();
+            ASSERT_EQ(a.size(), b.size());
+            for (size_t i = 0; i < a.size(); ++i) {
+                EXPECT_EQ(a[i]->Name(), b[i]->Name());
+                EXPECT_EQ(a[i]->VOPrototype(), b[i]->VOPrototype());
+                EXPECT_EQ(a[i]->Source(), b[i]->Source());
+                EXPECT_EQ(a[i]->CreateTime(), b[i]->CreateTime());
+                EXPECT_EQ(a[i]->CreateDate(), b[i]->CreateDate());
+            }
+        }
+    }
+    // The nameless module's entity belongs to no module; the one without a prototype is counted
+    // but not listed, which the module reports.
+    EXPECT_EQ(aef.ModuleList()[0]->EntityNameList(), (std::vector<std::string>{"Beta", "Alpha"}));
+    EXPECT_TRUE(aef.ModuleList()[0]->Success());
+    EXPECT_EQ(aef.ModuleList()[1]->EntityNameList(), (std::vector<std::string>{"Twice", "Last"}));
+    EXPECT_FALSE(aef.ModuleList()[1]->Success());
+}

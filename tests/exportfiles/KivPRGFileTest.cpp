@@ -1,7 +1,9 @@
 #include "exportfiles/KivPRGFile.h"
 #include "exportfiles/KivPRGEntity.h"
+#include "exportfiles/KivPrgScan.h"
 
 #include "common/KivTestHome.h"
+#include "support/KivFileBin.h"
 #include "support/KivFileSpec.h"
 #include "support/KivProgress.h"
 
@@ -46,6 +48,10 @@ public:
     std::vector<std::string> events;
     std::vector<uint32_t> positions;
 };
+
+std::vector<std::string> Strings(const std::vector<std::string_view>& views) {
+    return {views.begin(), views.end()};
+}
 
 } // namespace
 
@@ -164,4 +170,65 @@ TEST_F(PRGFileTest, ExportModuleWritesTheLines) {
     EXPECT_FALSE(prg.ExportModule("Z:\\dev\\full"));
     WriteFile(Scratch() / "plain", "x");
     EXPECT_FALSE(prg.ExportModule(ScratchDos("plain\\out.prg")));
+}
+
+// The whole-file split must give exactly the lines the file reader gives one by one: line ends
+// (CR LF, LF, a lone CR, a CR as the last byte) and cuts of long lines at every position.
+TEST_F(PRGFileTest, FileLinesMatchTheLineReader) {
+    const std::vector<std::string> samples{"",
+                                           "\n",
+                                           "\r",
+                                           "\r\n",
+                                           "a",
+                                           "a\r",
+                                           "a\n",
+                                           "abcd",
+                                           "abcd\r",
+                                           "abcd\n",
+                                           "abcd\r\n",
+                                           "abcde",
+                                           "abcde\r",
+                                           "abcde\r\n",
+                                           "abcdef\r\n",
+                                           "abcd\rx\n",
+                                           "abc\r\rx",
+                                           "\n\n\r\n",
+                                           "abcdefghijk\r\nxy\r"};
+    std::vector<std::string> texts = samples;
+    // Random texts of a few letters, CRs and LFs.
+    uint32_t seed = 12345;
+    for (int n = 0; n < 300; ++n) {
+        std::string text;
+        seed = seed * 1103515245u + 12345u;
+        const size_t length = seed >> 16 & 31;
+        for (size_t i = 0; i < length; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            text += "ab\r\n"[seed >> 16 & 3];
+        }
+        texts.push_back(text);
+    }
+    for (size_t t = 0; t < texts.size(); ++t) {
+        const std::string& text = texts[t];
+        WriteFile(Scratch() / "lines.txt", text);
+        for (uint32_t maximum : {1u, 4u, 5u, 2048u}) {
+            KivFileBin file(ScratchDos("lines.txt"));
+            ASSERT_TRUE(file.Open(KivFileBin::kRead));
+            std::vector<std::string> expected;
+            while (!file.Eof())
+                expected.push_back(file.ReadLine(maximum));
+            EXPECT_EQ(Strings(KivSplitFileLines(text, maximum)), expected)
+                << "text " << t << " maximum " << maximum;
+        }
+    }
+    // Lines across the reader's buffer and far past the maximum.
+    std::string big;
+    for (int i = 0; i < 3000; ++i)
+        big += std::string(static_cast<size_t>(i % 7 == 0 ? 5000 : i % 50), 'x') + (i % 3 ? "\r\n" : "\n");
+    WriteFile(Scratch() / "big.txt", big);
+    KivFileBin file(ScratchDos("big.txt"));
+    ASSERT_TRUE(file.Open(KivFileBin::kRead));
+    std::vector<std::string> expected;
+    while (!file.Eof())
+        expected.push_back(file.ReadLine(2048));
+    EXPECT_EQ(Strings(KivSplitFileLines(big, 2048)), expected);
 }
