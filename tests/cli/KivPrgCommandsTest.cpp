@@ -1,4 +1,4 @@
-#include "cli/KivCli.h"
+#include "KivCliRun.h"
 #include "common/KivAefTestWriter.h"
 #include "common/KivTestHome.h"
 
@@ -15,21 +15,6 @@ using json = nlohmann::json;
 namespace {
 
 using W = KivAefTestWriter;
-
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliRun Kivrepo(std::vector<std::string> args) {
-    std::vector<const char*> argv{"kivrepo"};
-    for (const std::string& arg : args)
-        argv.push_back(arg.c_str());
-    std::ostringstream out, err;
-    int code = KivRunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {code, out.str(), err.str()};
-}
 
 json ListProject(const std::string& project) {
     CliRun r = Kivrepo({"list", "--project", project, "--source"});
