@@ -1,11 +1,14 @@
 // The export-file readers on files of the size of a large application, each against the plainest
 // reading of the same file: an AEF scanned with every entity's name and prototype read against
-// summing its mapped bytes, a PRG read and split against fread and counting entity lines.
+// summing its mapped bytes, a PRG read and split against fread and counting entity lines. The
+// comparison of two such AEFs that differ in 1% of their entities is measured against the scan.
+#include "explorer/transfer/KivModuleCompare.h"
 #include "exportfiles/KivAEFFile.h"
 #include "exportfiles/KivEntityAbstract.h"
 #include "exportfiles/KivMEFFile.h"
 #include "exportfiles/KivPRGFile.h"
 #include "platform/KivDosPath.h"
+#include "support/KivProgress.h"
 #include "support/KivRecordStream.h"
 
 #include <benchmark/benchmark.h>
@@ -26,6 +29,7 @@ namespace {
 constexpr int kAefModules = 2000;
 constexpr int kAefEntitiesPerModule = 50; // 100,000 entities
 constexpr size_t kAefSourceSize = 950;    // about 100 MB in all
+constexpr int kChangedEvery = 100; // the second AEF differs in every 100th entity's source
 constexpr int kPrgEntities = 10000;
 constexpr int kPrgLinesPerEntity = 20; // 200,000 lines
 
@@ -37,6 +41,7 @@ public:
         return files;
     }
     const fs::path& Aef() const { return m_aef; }
+    const fs::path& ChangedAef() const { return m_changedAef; }
     const fs::path& Prg() const { return m_prg; }
 
 private:
@@ -45,7 +50,9 @@ private:
         fs::create_directories(m_dir);
         m_aef = m_dir / "big.aef";
         m_prg = m_dir / "big.prg";
-        WriteAef();
+        m_changedAef = m_dir / "changed.aef";
+        WriteAef(m_aef, false);
+        WriteAef(m_changedAef, true);
         WritePrg();
     }
     ~Files() {
@@ -53,8 +60,8 @@ private:
         fs::remove_all(m_dir, ec);
     }
 
-    void WriteAef() const {
-        std::ofstream file(m_aef, std::ios::binary);
+    static void WriteAef(const fs::path& path, bool changed) {
+        std::ofstream file(path, std::ios::binary);
         std::string out;
         KivRecordWriter w(out);
         w.Put(0x0001, std::string("\x80\x02", 2) + "CA-VO Application Export File" + '\0');
@@ -72,6 +79,8 @@ private:
                 std::string source = prototype + "\r\n";
                 while (source.size() < kAefSourceSize)
                     source += "\tLOCAL nValue := nFirst * nSecond  // keep it going\r\n";
+                if (changed && (m * kAefEntitiesPerModule + e) % kChangedEvery == 0)
+                    source[source.size() / 2] = '#';
                 w.PutText(0x0040, KivUpperAscii(entity));
                 w.PutU16(0x0051, 1);
                 w.PutU16(0x0044, 3);
@@ -106,6 +115,7 @@ private:
 
     fs::path m_dir;
     fs::path m_aef;
+    fs::path m_changedAef;
     fs::path m_prg;
 };
 
@@ -127,6 +137,26 @@ void BM_AefScan(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_AefScan)->Unit(benchmark::kMillisecond);
+
+void BM_Diff(benchmark::State& state) {
+    const std::string before = kiv::dospath::ToDos(Files::Get().Aef().string());
+    const std::string after = kiv::dospath::ToDos(Files::Get().ChangedAef().string());
+    for (auto _ : state) {
+        std::string error;
+        KivCompareSide a = KivCompareSide::OfFile(before, error);
+        KivCompareSide b = KivCompareSide::OfFile(after, error);
+        KivSilentProgress progress;
+        KivModuleCompare compare;
+        compare.Run(a, b, progress);
+        size_t changed = 0;
+        for (const KivModuleChange& module : compare.Modules())
+            changed += module.entities.size();
+        if (!error.empty() || changed != static_cast<size_t>(kAefModules * kAefEntitiesPerModule / kChangedEvery))
+            state.SkipWithError("not every changed entity was found");
+        benchmark::DoNotOptimize(changed);
+    }
+}
+BENCHMARK(BM_Diff)->Unit(benchmark::kMillisecond);
 
 void BM_AefBaseline(benchmark::State& state) {
     const std::string path = Files::Get().Aef().string();

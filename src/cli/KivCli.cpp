@@ -5,6 +5,8 @@
 #include "cli/KivAppTransferCommands.h"
 #include "cli/KivPrgCommands.h"
 #include "cli/KivDemoCommand.h"
+#include "cli/KivDiffCommand.h"
+#include "cli/KivMefCommands.h"
 #include "cli/KivRepoCommands.h"
 
 #include "platform/KivDosPath.h"
@@ -64,6 +66,10 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
     prgCommands.Add(app);
     KivDemoCommand demoCommand;
     demoCommand.Add(app);
+    KivMefCommands mefCommands;
+    mefCommands.Add(app);
+    KivDiffCommand diffCommand;
+    diffCommand.Add(app);
 
     try {
         app.parse(argc, argv);
@@ -91,6 +97,10 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
     if (prgCommands.Run(out, err, code))
         return code;
     if (demoCommand.Run(out, err, code))
+        return code;
+    if (mefCommands.Run(out, err, code))
+        return code;
+    if (diffCommand.Run(out, err, code))
         return code;
     return 2;
 }

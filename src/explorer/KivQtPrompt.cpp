@@ -149,6 +149,16 @@ std::optional<std::string> KivQtPrompt::SaveFile(const std::string& caption, con
         QFileDialog::getSaveFileName(nullptr, KivFromAnsi(caption), HostStart(start), HostFilter(filter)));
 }
 
+std::vector<std::string> KivQtPrompt::OpenFiles(const std::string& caption, const std::string& filter,
+                                                const std::string& start) {
+    std::vector<std::string> files;
+    for (const QString& picked :
+         QFileDialog::getOpenFileNames(nullptr, KivFromAnsi(caption), HostStart(start), HostFilter(filter)))
+        if (auto file = DosResult(picked))
+            files.push_back(*file);
+    return files;
+}
+
 void KivQtPrompt::Beep(int, int) {
     QApplication::beep();
 }

@@ -15,6 +15,8 @@ public:
                                         const std::string& start) override;
     std::optional<std::string> SaveFile(const std::string& caption, const std::string& filter,
                                         const std::string& start) override;
+    std::vector<std::string> OpenFiles(const std::string& caption, const std::string& filter,
+                                       const std::string& start) override;
     void Beep(int frequencyHz, int milliseconds) override;
     KivErrorChoice ErrorBox(const std::string& text, const std::string& title, bool canDefault, bool canRetry,
                             bool canBreak) override;

@@ -181,6 +181,12 @@ const MenuEntry kMenu[] = {
      "Import an Application and it's libraries"},
     {RepoExplorer::IDM_ListLib, "&Application", nullptr, "&Informations",
      "Access to various info about the application"},
+    {RepoExplorer::IDM_ImportMef, "&Application", nullptr, "Import Modules...",
+     "Import MEF files, or every MEF file of a folder, as modules of an application"},
+    {RepoExplorer::IDM_ExportMef, "&Application", nullptr, "Export Modules...",
+     "Export every module of the current application as a MEF file"},
+    {RepoExplorer::IDM_CompareFile, "&Application", nullptr, "Compare With File...",
+     "Compare the current application or module with an AEF, MEF or PRG file"},
     {RepoExplorer::IDM_SaveReg, "&Tools", nullptr, "&Registry Settings", "Save some registry settings"},
     {RepoExplorer::IDM_ExportPath, "&Tools", nullptr, "&Export Path",
      "Set the export for all applications in Project"},
@@ -197,6 +203,7 @@ const SeparatorAt kSeparators[] = {
     {RepoExplorer::IDM_ImportPrj, false},
     {RepoExplorer::IDM_DeletePrj, false},
     {RepoExplorer::IDM_ListLib, true},
+    {RepoExplorer::IDM_ImportMef, true},
 };
 
 // Toolbar buttons: image of the EXPL_TOOLBAR strip, menu item, tooltip; id 0 is a separator.
@@ -320,7 +327,8 @@ void RepoExplorer::ConnectOperations() {
         {IDM_ExportApp, &RepoExplorer::ExportApp},       {IDM_ImportApp, &RepoExplorer::ImportApp},
         {IDM_ExportAsPrg, &RepoExplorer::ExportAsPrg},   {IDM_ImportAsPrg, &RepoExplorer::ImportAsPrg},
         {IDM_SaveReg, &RepoExplorer::SaveReg},           {IDM_ExportPath, &RepoExplorer::ExportPath},
-        {IDM_DeletePrj, &RepoExplorer::DeletePrj},
+        {IDM_DeletePrj, &RepoExplorer::DeletePrj},       {IDM_ImportMef, &RepoExplorer::ImportMef},
+        {IDM_ExportMef, &RepoExplorer::ExportMef},       {IDM_CompareFile, &RepoExplorer::CompareWithFile},
     };
     for (const auto& [id, method] : operations) {
         connect(m_menuItems[id], &QAction::triggered, this, method);

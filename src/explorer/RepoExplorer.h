@@ -45,6 +45,10 @@ public:
         IDM_SaveReg = 909,
         IDM_ExportPath = 910,
         IDM_About = 912,
+        // Source-control folders and comparison, after the items of the Application menu.
+        IDM_ImportMef = 931,
+        IDM_ExportMef = 932,
+        IDM_CompareFile = 933,
     };
 
     // What a tree node stands for. `object` is the project or application loaded on the first
@@ -138,6 +142,13 @@ public:
     // application with the libraries it uses; import a .KAI into the current project.
     void ExportApp();
     void ImportApp();
+    // Source-control folders (RepoExplorerScm.cpp): MEF files picked one by one or as a folder
+    // into an application (the selected one, or another named in the dialog), the selected
+    // application's modules out as MEF files (and PRG files), and the selected application or
+    // module compared with an AEF, MEF or PRG file.
+    void ImportMef();
+    void ExportMef();
+    void CompareWithFile();
     // Loads the project's node again from the repository and shows its children in the list.
     void ReloadProjectNode(const std::string& project);
 

@@ -73,9 +73,13 @@ std::string KivMEFEntity::LastBuildTime() const {
 }
 
 std::string KivMEFEntity::Source() const {
+    return std::string(SourceText());
+}
+
+std::string_view KivMEFEntity::SourceText() const {
     if (m_source.data() == nullptr)
         return {};
-    return std::string(KivRecordText(m_source));
+    return KivRecordText(m_source);
 }
 
 KivSymbol KivMEFEntity::Type() const {

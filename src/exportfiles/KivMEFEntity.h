@@ -25,6 +25,9 @@ public:
     KivSymbol Type() const override;
     KivSymbol Visibility() const override;
 
+    // Source without a copy: the bytes in the mapped file up to the NUL.
+    std::string_view SourceText() const;
+
 private:
     std::string_view m_source;
     uint32_t m_lastBuild = 0;

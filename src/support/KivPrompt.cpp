@@ -41,6 +41,12 @@ std::shared_ptr<KivPromptBackend> KivSetPrompt(std::shared_ptr<KivPromptBackend>
     return previous;
 }
 
+std::vector<std::string> KivPromptBackend::OpenFiles(const std::string& caption, const std::string& filter,
+                                                    const std::string& start) {
+    auto file = OpenFile(caption, filter, start);
+    return file ? std::vector<std::string>{*file} : std::vector<std::string>{};
+}
+
 KivErrorChoice KivPromptBackend::ErrorBox(const std::string& text, const std::string& title, bool canDefault,
                                           bool canRetry, bool canBreak) {
     int answer = MessageBox(text, title, KivBox::IconStop | KivBox::AbortRetryIgnore);

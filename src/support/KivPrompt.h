@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Everything that asks the person something goes through one replaceable backend: Qt boxes and
 // dialogs in the explorer, scripted answers in tests, a console or silent one in kivrepo. The
@@ -51,6 +52,10 @@ public:
                                                 const std::string& start) = 0;
     virtual std::optional<std::string> SaveFile(const std::string& caption, const std::string& filter,
                                                 const std::string& start) = 0;
+    // Asks for one or more existing files; empty when the person cancels. Backends that cannot
+    // pick several ask through OpenFile for one.
+    virtual std::vector<std::string> OpenFiles(const std::string& caption, const std::string& filter,
+                                               const std::string& start);
     // A short tone; the silent backends ignore it.
     virtual void Beep(int frequencyHz, int milliseconds) = 0;
     // The error handler's box: the message, "ERROR" or "WARNING", and the choices it may offer

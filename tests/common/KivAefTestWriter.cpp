@@ -83,6 +83,25 @@ KivAefTestWriter& KivAefTestWriter::Entity(const KivTestEntity& e) {
     return Record(0x010D, info);
 }
 
+KivAefTestWriter& KivAefTestWriter::IdeModule(std::string_view name) {
+    Module(name, 1250000000, 1150000000);
+    Text(0x0024, "module description");
+    Record(0x7B02, "mod");
+    KivTestEntity f{"ORDER:INIT", 3, 21, "METHOD Init(n) CLASS Order",
+                    std::string("METHOD Init(n) CLASS Order\r\n\tSELF:n := n // \x81\xe9\x01\r\n") +
+                        std::string(5, '\0')};
+    f.extra = {{0x0084, "params"}, {0x7C03, std::string("\0\1\2", 3)}};
+    Entity(f);
+    KivTestEntity window{"ORDERWINDOW", 10, 10, "", ""};
+    window.extra = {{0x0042, std::string(200, '\x05')}};
+    Entity(window);
+    Record(0x0051, U16Bytes(2)).Record(0x0052, "x").Record(0x0128, "w").Record(0x0006, U32Bytes(5));
+    Record(0x0129, std::string(1536, '\x06'));
+    Entity(KivTestEntity{"TOTAL", 3, 17, "FUNCTION Total()", "FUNCTION Total()\r\nRETURN 0\r\n"});
+    Record(0x0051, U16Bytes(3)).Record(0x0052, "y").Record(0x004F, "ref");
+    return Text(0x0127, "C:\\MEF\\ORDERS.MEF");
+}
+
 std::string KivAefTestWriter::End() const {
     return m_bytes + Head(0xFFFF, 0);
 }

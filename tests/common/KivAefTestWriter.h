@@ -43,6 +43,12 @@ public:
     // An entity's records: name, 0x0051, type, block kind, source, prototype, 0x009C, the extra
     // records, display name (the name as given), information (84 bytes).
     KivAefTestWriter& Entity(const KivTestEntity& entity);
+    // A module as the IDE writes it, with record kinds no reader interprets at the module level
+    // (0x0024, 0x7B02, the trailing 0x0051, 0x0052, 0x004F) and the entity level (0x0084,
+    // 0x7C03): the method ORDER:INIT (OEM and control bytes in its source, NULs after it), the
+    // window ORDERWINDOW (designer binary, no prototype, then the window's trailing records) and
+    // the function TOTAL; its export name is C:\MEF\ORDERS.MEF.
+    KivAefTestWriter& IdeModule(std::string_view name);
 
     // The bytes so far, and with the end record appended.
     const std::string& Bytes() const { return m_bytes; }

@@ -55,3 +55,10 @@ void KivTestHome::WriteFile(const std::filesystem::path& path, const std::string
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
+
+std::map<std::string, std::string> KivTestHome::ReadFolder(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        files[entry.path().filename().string()] = ReadFile(entry.path());
+    return files;
+}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 // Gives each test a fresh, empty platform home (KIV_HOME) and a scratch folder, both removed
@@ -21,6 +22,8 @@ protected:
 
     static std::string ReadFile(const std::filesystem::path& path);
     static void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+    // Every file of a folder (not below it) by name, with its bytes.
+    static std::map<std::string, std::string> ReadFolder(const std::filesystem::path& folder);
 
 private:
     std::filesystem::path m_root;

@@ -39,22 +39,7 @@ W RichApplicationHead(const std::string& exe = "C:\\OUT\\ORDERS.EXE") {
 }
 
 void FirstModule(W& w) {
-    w.Module("Orders", 1250000000, 1150000000);
-    w.Text(0x0024, "module description");
-    w.Record(0x7B02, "mod");
-    KivTestEntity f{"ORDER:INIT", 3, 21, "METHOD Init(n) CLASS Order",
-                    std::string("METHOD Init(n) CLASS Order\r\n\tSELF:n := n // \x81\xe9\x01\r\n") +
-                        Bytes(5, '\0')};
-    f.extra = {{0x0084, "params"}, {0x7C03, std::string("\0\1\2", 3)}};
-    w.Entity(f);
-    KivTestEntity window{"ORDERWINDOW", 10, 10, "", ""};
-    window.extra = {{0x0042, Bytes(200, '\x05')}};
-    w.Entity(window);
-    w.Record(0x0051, W::U16Bytes(2)).Record(0x0052, "x").Record(0x0128, "w").Record(0x0006, W::U32Bytes(5));
-    w.Record(0x0129, Bytes(1536, '\x06'));
-    w.Entity(KivTestEntity{"TOTAL", 3, 17, "FUNCTION Total()", "FUNCTION Total()\r\nRETURN 0\r\n"});
-    w.Record(0x0051, W::U16Bytes(3)).Record(0x0052, "y").Record(0x004F, "ref");
-    w.Text(0x0127, "C:\\MEF\\ORDERS.MEF");
+    w.IdeModule("Orders");
 }
 
 void ExternalModule(W& w) {

@@ -6,6 +6,9 @@
 #include "explorer/RepoExplorer.h"
 #include "explorer/dialogs/AboutDlg.h"
 #include "explorer/dialogs/AppInfoDlg.h"
+#include "explorer/dialogs/CompareDlg.h"
+#include "explorer/dialogs/ExportModules.h"
+#include "explorer/dialogs/ImportModules.h"
 #include "explorer/dialogs/ExportAsPrg.h"
 #include "explorer/dialogs/ExportProgress.h"
 #include "explorer/dialogs/ImportProgress.h"
@@ -14,9 +17,13 @@
 #include "repository/KivRepositorySession.h"
 #include "repository/KivVOProject.h"
 #include "repository/KivVORepository.h"
+#include "support/KivProgress.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
@@ -100,6 +107,48 @@ void FillRepository(KivVORepository& repo, const QString& scratch) {
     repo.CurrentProjectName("Shop");
 }
 
+// The module dialogs: files listed for an import, the export's folder, and a comparison of two
+// versions of a module (one method changed, a function added, one removed).
+void SaveModuleDialogs(const QString& folder, const QString& scratch) {
+    ImportModules import("Orders");
+    for (const char* file : {"Customer.MEF", "Invoice.MEF", "Start.MEF"})
+        import.oDCFileList()->addItem(QStringLiteral("Z:\\home\\ann\\scm\\Orders\\") + QLatin1String(file));
+    Save(import, folder, "ImportModules.png");
+
+    ExportAsPrg exportDialog;
+    KivMakeExportModules(exportDialog)->setChecked(true);
+    exportDialog.FolderPath("Z:\\home\\ann\\scm");
+    Save(exportDialog, folder, "ExportModules.png");
+
+    auto write = [&](const char* name, const std::string& initSource, bool later) {
+        KivAefTestWriter w = KivAefTestWriter::Mef();
+        w.Module("Customer", 1701000000, 1651000000);
+        w.Entity({"CUSTOMER", 3, 23, "CLASS Customer INHERIT DataWindow", "CLASS Customer INHERIT DataWindow\r\n"});
+        w.Entity({"CUSTOMER:INIT", 3, 21, "METHOD Init(oOwner, cCaption) CLASS Customer", initSource});
+        w.Entity({later ? "CUSTOMER:PRINT" : "CUSTOMER:CLOSE", 3, 21,
+                  later ? "METHOD Print() CLASS Customer" : "METHOD Close() CLASS Customer",
+                  later ? "METHOD Print() CLASS Customer\r\n\tSELF:Owner:Print(SELF)\r\nRETURN NIL\r\n"
+                        : "METHOD Close() CLASS Customer\r\nRETURN SUPER:Close()\r\n"});
+        const QString path = scratch + QLatin1Char('/') + QLatin1String(name);
+        QFile out(path);
+        out.open(QIODevice::WriteOnly);
+        const std::string bytes = w.End();
+        out.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        return "Z:" + QString(path).replace('/', '\\').toStdString();
+    };
+    std::string changed = kSource;
+    changed.replace(changed.find("nBalance < 100"), 14, "nBalance < 250");
+    std::string error;
+    const KivCompareSide before = KivCompareSide::OfFile(write("old.mef", kSource, false), error);
+    const KivCompareSide after = KivCompareSide::OfFile(write("new.mef", changed, true), error);
+    KivSilentProgress progress;
+    KivModuleCompare compare;
+    compare.Run(before, after, progress);
+    CompareDlg dialog(compare.Modules(), "Z:\\home\\ann\\scm\\Orders\\Customer.MEF", "Orders\\Customer");
+    dialog.SelectEntity("Customer", "CUSTOMER:INIT");
+    Save(dialog, folder, "CompareDlg.png");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -180,6 +229,9 @@ int main(int argc, char** argv) {
     }
     sheet.save(folder + QStringLiteral("/icons.png"));
 
+    QTemporaryDir scratch;
+    SaveModuleDialogs(folder, scratch.path());
+
     ExportAsPrg folderDialog;
     folderDialog.FolderPath("C:\\CAVO25\\AEF");
     Save(folderDialog, folder, "ExportAsPrg.png");
@@ -208,6 +260,13 @@ int main(int argc, char** argv) {
         explorer.ListWindow()->topLevelItem(0) ? explorer.ListWindow()->topLevelItem(0)->setSelected(true)
                                                : void();
         Save(explorer, folder, "RepoExplorer.png");
+        for (QAction* top : explorer.menuBar()->actions()) {
+            if (top->menu() && top->text() == QStringLiteral("&Application")) {
+                top->menu()->popup(explorer.mapToGlobal(QPoint(60, 20)));
+                Save(*top->menu(), folder, "ApplicationMenu.png");
+                top->menu()->hide();
+            }
+        }
     }
     return 0;
 }

@@ -58,13 +58,17 @@ TEST_F(RepoExplorerMenuTest, MenuHasEveryItemWithItsHintSeparatorAndState) {
         "905|With &Implicants|Import an Application and it's libraries|1",
         "-",
         "907|&Informations|Access to various info about the application|1",
+        "-",
+        "931|Import Modules...|Import MEF files, or every MEF file of a folder, as modules of an application|1",
+        "932|Export Modules...|Export every module of the current application as a MEF file|1",
+        "933|Compare With File...|Compare the current application or module with an AEF, MEF or PRG file|1",
         "909|&Registry Settings|Save some registry settings|1",
         "910|&Export Path|Set the export for all applications in Project|1",
         "912|&About...|About Kiv Repository|1",
     };
     EXPECT_EQ(all, expected);
 
-    for (int id : {891, 893, 894, 896, 898, 901, 902, 904, 905, 907, 909, 910, 912}) {
+    for (int id : {891, 893, 894, 896, 898, 901, 902, 904, 905, 907, 909, 910, 912, 931, 932, 933}) {
         ASSERT_NE(explorer.MenuItem(id), nullptr) << id;
         EXPECT_EQ(explorer.MenuItem(id)->data().toInt(), id);
     }

@@ -29,16 +29,33 @@ bool IsSourceType(uint32_t numType) {
     return numType == 1 || numType == 3 || numType == 4;
 }
 
-// Two module names may map onto one file name (letter case, or characters the host cannot store
-// made safe); the later module gets a numbered name instead of overwriting the earlier's file.
-std::string UniqueFileBase(const std::string& safeName, std::set<std::string>& used) {
+} // namespace
+
+std::string KivPrgExport::UniqueFileBase(const std::string& safeName, std::set<std::string>& used) {
     std::string candidate = safeName;
     for (int n = 2; !used.insert(KivUpper(candidate)).second; ++n)
         candidate = safeName + "_" + std::to_string(n);
     return candidate;
 }
 
-} // namespace
+bool KivPrgExport::ModuleSource(const std::vector<std::shared_ptr<KivEntityAbstract>>& entities,
+                                KivProgress& progress, std::string& source, size_t& saved) {
+    progress.SetRange(1, 1, static_cast<uint32_t>(entities.size()));
+    for (size_t j = 0; j < entities.size(); ++j) {
+        const auto& entity = entities[j];
+        progress.SetPosition(1, static_cast<uint32_t>(j + 1));
+        progress.SetText(1, entity->Name());
+        if (progress.CancelRequested())
+            return false;
+        const auto* voEntity = dynamic_cast<const KivVOEntity*>(entity.get());
+        if (!voEntity || !IsSourceType(voEntity->NumType()))
+            continue;
+        source += entity->Source();
+        source += "\r\n";
+        ++saved;
+    }
+    return true;
+}
 
 bool KivPrgExport::CanExport(const KivVOApplication* application) {
     if (!application || !application->IsValid())
@@ -118,37 +135,24 @@ KivTransferResult KivPrgExport::Run(KivVOApplication& application, const std::st
         kea.Line("");
 
         const auto entities = module->EntityList();
+        const size_t found = entities.size();
         log.Line("   Module " + Number3(i + 1) + " : " + name);
-        log.Line("   Entities Found : " + std::to_string(entities.size()));
+        log.Line("   Entities Found : " + std::to_string(found));
         if (!module->Success()) {
             ++result.errors;
             log.Line("-->Error reading the entities: " + module->ErrorString());
         }
 
-        progress.SetRange(1, 1, static_cast<uint32_t>(entities.size()));
         std::string source;
         size_t saved = 0;
-        for (size_t j = 0; j < entities.size(); ++j) {
-            const auto& entity = entities[j];
-            progress.SetPosition(1, static_cast<uint32_t>(j + 1));
-            progress.SetText(1, entity->Name());
-            if (progress.CancelRequested()) {
-                cancelled = true;
-                break;
-            }
-            const auto* voEntity = dynamic_cast<const KivVOEntity*>(entity.get());
-            if (!voEntity || !IsSourceType(voEntity->NumType()))
-                continue;
-            source += entity->Source();
-            source += "\r\n";
-            ++saved;
-        }
-        if (cancelled)
+        if (!ModuleSource(entities, progress, source, saved)) {
+            cancelled = true;
             break;
+        }
 
         log.Line("   Entities Saved : " + std::to_string(saved));
-        if (saved != entities.size())
-            log.Line("-->Missing Entities:" + std::to_string(entities.size() - saved));
+        if (saved != found)
+            log.Line("-->Missing Entities:" + std::to_string(found - saved));
         log.Line("");
 
         KivTextSink prg(KivConcatDir(folder, prgBase + ".prg"));

@@ -2,8 +2,12 @@
 
 #include "explorer/transfer/KivTransferResult.h"
 
+#include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
+class KivEntityAbstract;
 class KivProgress;
 class KivVOApplication;
 
@@ -25,4 +29,15 @@ public:
     // (the log says which, when it can still be written).
     KivTransferResult Run(KivVOApplication& application, const std::string& baseFolder,
                           KivProgress& progress);
+
+    // The PRG text Run writes for a module's entities: the source of each code entity and CR LF,
+    // in list order. Bar 1 follows the entities; false when a cancel stopped it. `saved` counts
+    // the entities written.
+    static bool ModuleSource(const std::vector<std::shared_ptr<KivEntityAbstract>>& entities,
+                             KivProgress& progress, std::string& source, size_t& saved);
+
+    // Two module names may map onto one file name (letter case, or characters the host cannot
+    // store made safe): the later one gets "_2", "_3", ... instead of overwriting the earlier's
+    // file. `used` holds the bases given so far in the run.
+    static std::string UniqueFileBase(const std::string& safeName, std::set<std::string>& used);
 };

@@ -1,0 +1,17 @@
+#include "explorer/dialogs/ExportModules.h"
+
+#include "explorer/dialogs/ExportAsPrg.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+
+QCheckBox* KivMakeExportModules(ExportAsPrg& dialog) {
+    dialog.setWindowTitle(QStringLiteral("Export Modules"));
+    dialog.oDCAbortChk()->hide();
+    auto* prg = new QCheckBox(QStringLiteral("Also the PRG source of each module"), &dialog);
+    prg->setObjectName(QStringLiteral("oDCPrgChk"));
+    for (auto* row : dialog.findChildren<QHBoxLayout*>())
+        if (row->indexOf(dialog.oDCAbortChk()) >= 0)
+            row->insertWidget(0, prg);
+    return prg;
+}
