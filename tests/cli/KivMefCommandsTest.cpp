@@ -104,14 +104,16 @@ TEST_F(KivMefCommandsTest, DiffNamesWhatChanged) {
     for (const Case& c : cases) {
         CliRun r = Kivrepo({"diff", c.before, c.after});
         EXPECT_EQ(r.code, c.code) << c.before << " " << c.after << r.err;
-        if (r.code == c.code)
+        if (r.code == c.code) {
             EXPECT_EQ(json::parse(r.out)["modules"], c.modules) << c.after;
+        }
     }
 
     CliRun r = Kivrepo({"diff", old, (Scratch() / "changed.aef").string(), "--text"});
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.out.find("@@ -1,2 +1,2 @@\n FUNCTION Help()\n-RETURN NIL\n+RETURN 1\n"), std::string::npos)
         << r.out;
-    for (const std::string bad : {"repo:Default", "repo:Default/Nothing", (Scratch() / "none.aef").string()})
+    for (const std::string& bad :
+         std::vector<std::string>{"repo:Default", "repo:Default/Nothing", (Scratch() / "none.aef").string()})
         EXPECT_EQ(Kivrepo({"diff", old, bad}).code, 2) << bad;
 }
