@@ -144,5 +144,6 @@ int KivMefCommands::ExportMef(std::ostream& out, std::ostream& err) const {
     json doc;
     doc["folder"] = Text(KivMefExport::OutputFolder(base, application->Name()));
     doc["files"] = Files(exporter.Files());
+    doc["stale"] = kiv::cli::Texts(exporter.Stale());
     return Finish(result, std::move(doc), out, err);
 }

@@ -78,9 +78,12 @@ void RepoExplorer::ExportMef() {
         ExportProgress progress(this);
         result = exporter.Run(*application, folder, withPrg, progress);
     }
-    Finish(*this, result, "Export Modules",
-           KivMefLog("Exporting modules into " + KivMefExport::OutputFolder(folder, application->Name()) + ".",
-                     application->Name(), exporter.Files()));
+    std::string log =
+        KivMefLog("Exporting modules into " + KivMefExport::OutputFolder(folder, application->Name()) + ".",
+                  application->Name(), exporter.Files());
+    for (const std::string& stale : exporter.Stale())
+        log += "-->No module of the application wrote " + stale + "\r\n";
+    Finish(*this, result, "Export Modules", log);
 }
 
 void RepoExplorer::CompareWithFile() {

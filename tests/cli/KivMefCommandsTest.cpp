@@ -69,6 +69,15 @@ TEST_F(KivMefCommandsTest, ExportImportExportGivesTheSameFiles) {
     EXPECT_EQ(again.at("Orders.MEF"), first.at("Orders.MEF"));
     EXPECT_EQ(again.at("Util.MEF"), first.at("Util.MEF"));
 
+    // A MEF no module writes any more is named, and left alone.
+    WriteFile(out / "Shop" / "Gone.mef", "old module");
+    r = Kivrepo({"export-mef", "Shop", out.string()});
+    ASSERT_EQ(r.code, 0) << r.err;
+    doc = json::parse(r.out);
+    ASSERT_EQ(doc["stale"].size(), 1u);
+    EXPECT_TRUE(doc["stale"][0].get<std::string>().ends_with("\\Shop\\Gone.mef")) << doc["stale"];
+    EXPECT_TRUE(fs::exists(out / "Shop" / "Gone.mef"));
+
     // A file that is no MEF is reported with its reason; the others still come in.
     WriteFile(Scratch() / "bad.mef", "not a module");
     r = Kivrepo({"import-mef", "Mirror", (Scratch() / "bad.mef").string(), (out / "Shop" / "Util.MEF").string(),

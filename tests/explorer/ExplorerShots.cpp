@@ -21,7 +21,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QCheckBox>
 #include <QListWidget>
+#include <QPushButton>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -113,6 +115,7 @@ void SaveModuleDialogs(const QString& folder, const QString& scratch) {
     ImportModules import("Orders");
     for (const char* file : {"Customer.MEF", "Invoice.MEF", "Start.MEF"})
         import.oDCFileList()->addItem(QStringLiteral("Z:\\home\\ann\\scm\\Orders\\") + QLatin1String(file));
+    import.oCCImportPB()->setEnabled(true); // the files named are not on this machine
     Save(import, folder, "ImportModules.png");
 
     ExportAsPrg exportDialog;

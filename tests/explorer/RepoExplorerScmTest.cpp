@@ -5,6 +5,7 @@
 #include "explorer/dialogs/CompareDlg.h"
 #include "explorer/dialogs/ExportAsPrg.h"
 #include "explorer/dialogs/ImportModules.h"
+#include "repository/KivVORepository.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -38,6 +38,7 @@ QPlainTextEdit* SourcePane(const char* name, QWidget* owner) {
     pane->setReadOnly(true);
     pane->setLineWrapMode(QPlainTextEdit::NoWrap);
     pane->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    pane->setTabStopDistance(4 * pane->fontMetrics().horizontalAdvance(QLatin1Char(' ')));
     return pane;
 }
 
@@ -104,6 +105,8 @@ CompareDlg::CompareDlg(std::vector<KivModuleChange> changes, const std::string& 
     }
     m_tree->expandAll();
     m_tree->resizeColumnToContents(0);
+    m_tree->resizeColumnToContents(1);
+    m_tree->setMinimumWidth(m_tree->columnWidth(0) + m_tree->columnWidth(1) + 24);
 
     m_old = SourcePane("oDCOldSource", this);
     m_new = SourcePane("oDCNewSource", this);
@@ -114,7 +117,7 @@ CompareDlg::CompareDlg(std::vector<KivModuleChange> changes, const std::string& 
     split->setObjectName(QStringLiteral("oDCCompareSplit"));
     split->addWidget(m_tree);
     split->addWidget(sources);
-    split->setStretchFactor(1, 3);
+    split->setStretchFactor(1, 1);
 
     m_close = new QPushButton(QStringLiteral("&Close"), this);
     m_close->setObjectName(QStringLiteral("oCCClosePB"));

@@ -146,6 +146,7 @@ KivTransferResult KivMefExport::Run(KivVOApplication& application, const std::st
                                     KivProgress& progress) {
     KivTransferResult result;
     m_files.clear();
+    m_stale.clear();
     const std::string folder = OutputFolder(baseFolder, application.Name());
     KivDirMake(folder);
     if (!KivIsDir(folder)) {
@@ -198,6 +199,11 @@ KivTransferResult KivMefExport::Run(KivVOApplication& application, const std::st
             ++result.errors;
         m_files.push_back(std::move(prg));
     }
+    std::string error;
+    for (const std::string& file : KivMefImport::FilesOf({folder}, error))
+        if (std::none_of(m_files.begin(), m_files.end(),
+                         [&](const KivMefFileOutcome& written) { return KivEqualsIgnoringCase(written.file, file); }))
+            m_stale.push_back(file);
     if (result.errors > 0) {
         result.outcome = KivTransferOutcome::Failed;
         result.message = std::to_string(result.errors) + " files could not be written";

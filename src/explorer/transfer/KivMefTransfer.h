@@ -66,7 +66,12 @@ public:
 
     // One entry per file written or tried, MEF then PRG per module.
     const std::vector<KivMefFileOutcome>& Files() const { return m_files; }
+    // MEF files of the folder that no module wrote in this run (a module deleted or renamed since
+    // an earlier export), in name order. They are left in place: an import of the folder would
+    // bring them back, so they are named.
+    const std::vector<std::string>& Stale() const { return m_stale; }
 
 private:
     std::vector<KivMefFileOutcome> m_files;
+    std::vector<std::string> m_stale;
 };

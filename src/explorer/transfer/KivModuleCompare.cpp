@@ -2,7 +2,7 @@
 
 #include "exportfiles/KivAEFFile.h"
 #include "exportfiles/KivEntityAbstract.h"
-#include "exportfiles/KivExportTags.h"
+#include "exportfiles/KivExportFileKind.h"
 #include "exportfiles/KivMEFEntity.h"
 #include "exportfiles/KivMEFFile.h"
 #include "exportfiles/KivPRGEntity.h"
@@ -135,19 +135,6 @@ size_t ComparableCount(const KivModuleAbstract& module) {
     return count;
 }
 
-enum class Kind { Aef, Mef, Prg };
-
-Kind KindOf(std::string_view head) {
-    if (head.size() < kKivRecordHeadSize || KivRecordU16(head, 0) != kiv::tag::kHeader)
-        return Kind::Prg;
-    const uint32_t length = KivRecordU32(head, 2);
-    if (length == kiv::tag::kAefHeaderSize)
-        return Kind::Aef;
-    if (length == kiv::tag::kMefHeaderSize)
-        return Kind::Mef;
-    return Kind::Prg;
-}
-
 } // namespace
 
 const char* KivChangeName(KivChange change) {
@@ -184,7 +171,7 @@ KivCompareSide KivCompareSide::Of(std::shared_ptr<KivModuleAbstract> module, std
 
 KivCompareSide KivCompareSide::OfFile(const std::string& dosPath, std::string& error) {
     error.clear();
-    Kind kind = Kind::Prg;
+    KivExportFileKind kind = KivExportFileKind::Prg;
     {
         KivMappedFile probe(dosPath);
         const auto host = kiv::dospath::Resolve(dosPath);
@@ -193,9 +180,9 @@ KivCompareSide KivCompareSide::OfFile(const std::string& dosPath, std::string& e
             error = "Cannot open " + dosPath;
             return {};
         }
-        kind = KindOf(probe.View().substr(0, kKivRecordHeadSize));
+        kind = KivExportFileKindOf(probe.View().substr(0, kKivRecordHeadSize));
     }
-    if (kind == Kind::Aef) {
+    if (kind == KivExportFileKind::Aef) {
         auto aef = std::make_shared<KivAEFFile>(dosPath);
         if (!aef->IsValid() || !aef->ErrorString().empty()) {
             error = dosPath + ": " + (aef->ErrorString().empty() ? "Invalid AEF File" : aef->ErrorString());
@@ -203,7 +190,7 @@ KivCompareSide KivCompareSide::OfFile(const std::string& dosPath, std::string& e
         }
         return Of(std::move(aef), dosPath);
     }
-    if (kind == Kind::Mef) {
+    if (kind == KivExportFileKind::Mef) {
         auto mef = std::make_shared<KivMEFFile>(dosPath);
         if (!mef->IsValid() || !mef->ErrorString().empty()) {
             error = dosPath + ": " + (mef->ErrorString().empty() ? "Invalid MEF File version" : mef->ErrorString());
