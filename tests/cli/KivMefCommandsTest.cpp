@@ -92,6 +92,7 @@ TEST_F(KivMefCommandsTest, ExportImportExportGivesTheSameFiles) {
 TEST_F(KivMefCommandsTest, DiffNamesWhatChanged) {
     WriteFile(Scratch() / "changed.aef", ShopAef("FUNCTION Help()\r\nRETURN 1\r\n"));
     WriteFile(Scratch() / "moved.aef", ShopAef("FUNCTION Help()\r\nRETURN NIL\r\n", true));
+    WriteFile(Scratch() / "empty.prg", "");
     ASSERT_EQ(Kivrepo({"export-mef", "Shop", (Scratch() / "scm").string()}).code, 0);
     const std::string old = (Scratch() / "old.aef").string();
     struct Case {
@@ -106,6 +107,10 @@ TEST_F(KivMefCommandsTest, DiffNamesWhatChanged) {
         {old, (Scratch() / "changed.aef").string(), 1,
          json::parse(R"([{"name": "Util", "change": "changed", "entities": [
              {"name": "HELP", "change": "changed", "prototype": false, "source": true}]}])")},
+        // Two single modules are compared whatever their names; an empty PRG has no entities.
+        {(Scratch() / "scm" / "Shop" / "Util.MEF").string(), (Scratch() / "empty.prg").string(), 1,
+         json::parse(R"([{"name": "empty", "oldName": "Util", "change": "changed", "entities": [
+             {"name": "HELP", "change": "removed"}, {"name": "START", "change": "removed"}]}])")},
         {old, (Scratch() / "moved.aef").string(), 1,
          json::parse(R"([{"name": "Extra", "change": "added", "entityCount": 1},
                          {"name": "Orders", "change": "removed", "entityCount": 2}])")},

@@ -173,14 +173,21 @@ KivCompareSide KivCompareSide::OfFile(const std::string& dosPath, std::string& e
     error.clear();
     KivExportFileKind kind = KivExportFileKind::Prg;
     {
-        KivMappedFile probe(dosPath);
         const auto host = kiv::dospath::Resolve(dosPath);
         std::error_code ec;
-        if (!host || !std::filesystem::is_regular_file(*host, ec) || !probe.Open()) {
+        if (!host || !std::filesystem::is_regular_file(*host, ec)) {
             error = "Cannot open " + dosPath;
             return {};
         }
-        kind = KivExportFileKindOf(probe.View().substr(0, kKivRecordHeadSize));
+        // An empty file is a PRG source without entities; it has nothing to map.
+        KivMappedFile probe(dosPath);
+        if (std::filesystem::file_size(*host, ec) > 0) {
+            if (!probe.Open()) {
+                error = "Cannot open " + dosPath;
+                return {};
+            }
+            kind = KivExportFileKindOf(probe.View().substr(0, kKivRecordHeadSize));
+        }
     }
     if (kind == KivExportFileKind::Aef) {
         auto aef = std::make_shared<KivAEFFile>(dosPath);
