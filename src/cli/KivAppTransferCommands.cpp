@@ -131,6 +131,7 @@ int KivAppTransferCommands::ExportApp(std::ostream& out, std::ostream& err) cons
     options.abortOnError = m_abortOnError;
     KivSilentProgress progress;
     const KivTransferResult result = KivExportApp(*application, options, progress);
+    KivShowNotices(result.notices);
     if (!result.logPath.empty())
         out << KivAnsiToUtf8(HostForm(result.logPath)) << '\n';
     return result.Done() ? 0 : Unfinished(result, err);
@@ -173,7 +174,9 @@ int KivAppTransferCommands::ImportApp(std::ostream& out, std::ostream& err) cons
                         : m_existing == "merge" ? KivExistingChoice::Merge
                                                 : KivExistingChoice::Delete;
     KivSilentProgress progress;
-    const KivTransferResult result = KivRunAppImport(plan, choice, *project, progress);
+    KivMessageQuestion question;
+    const KivTransferResult result = KivRunAppImport(plan, choice, *project, progress, question);
+    KivShowNotices(result.notices);
     if (!result.Done())
         return Unfinished(result, err);
     out << KivAnsiToUtf8(plan.appName) << '\n';

@@ -176,8 +176,11 @@ int KivPrgCommands::ExportPrg(std::ostream& out, std::ostream& err) const {
         err << "Application not found: " << KivAnsiToUtf8(m_application) << '\n';
         return 1;
     }
-    if (!KivPrgExport::CanExport(application.get()))
+    std::vector<KivNotice> refusal;
+    if (!KivPrgExport::CanExport(application.get(), refusal)) {
+        KivShowNotices(refusal);
         return 1;
+    }
     KivSilentProgress progress;
     KivTransferResult result = KivPrgExport().Run(*application, kiv::dospath::ToDos(m_dir), progress);
     json doc;
@@ -215,7 +218,9 @@ int KivPrgCommands::ImportPrg(std::ostream& out, std::ostream& err) const {
     }
     KivSilentProgress progress;
     KivPrgImport import;
-    KivTransferResult result = import.Run(plan, *project, progress);
+    KivMessageQuestion question;
+    KivTransferResult result = import.Run(plan, *project, progress, question);
+    KivShowNotices(result.notices);
     json doc;
     doc["application"] = KivAnsiToUtf8(plan.cAppName);
     doc["modules"] = Items(plan.modules);
@@ -277,7 +282,9 @@ int KivPrgCommands::DeleteProject(std::ostream& out, std::ostream& err) const {
         return 1;
     const std::string name = project->Name();
     KivDeleteProject tool;
-    KivTransferResult result = tool.Run(repository);
+    KivMessageQuestion question;
+    KivTransferResult result = tool.Run(repository, question);
+    KivShowNotices(result.notices);
     // The end of the run makes the project of its start current again; when that is the one
     // just deleted, the neighbour takes its place.
     if (result.Done() && KivEqualsIgnoringCase(repository.DefaultProjectName(), name))

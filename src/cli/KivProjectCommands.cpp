@@ -175,7 +175,11 @@ int KivProjectCommands::ImportProject(std::ostream& out, std::ostream& err) cons
     KivVORepository& repository = *session.Repository();
     const std::string name = m_name.empty() ? plan.name : m_name;
     const std::string path = m_path.empty() ? plan.path : DosPath(m_path);
-    switch (KivCheckProjectTarget(name, path, repository.ProjectNameList(), m_createPath)) {
+    KivMessageQuestion question;
+    const KivProjectTargetCheck check =
+        KivCheckProjectTarget(name, path, repository.ProjectNameList(), m_createPath, question);
+    KivShowNotices(KivProjectTargetNotices(check));
+    switch (check) {
     case KivProjectTargetCheck::Ok:
         break;
     case KivProjectTargetCheck::Incomplete:
