@@ -1,43 +1,38 @@
 #include "cli/KivCli.h"
 
-#include "cli/KivInspectCommand.h"
-#include "cli/KivProjectCommands.h"
 #include "cli/KivAppTransferCommands.h"
-#include "cli/KivPrgCommands.h"
+#include "cli/KivCliContext.h"
 #include "cli/KivDemoCommand.h"
+#include "cli/KivInspectCommand.h"
+#include "cli/KivPrgCommands.h"
+#include "cli/KivProjectCommands.h"
 #include "cli/KivRepoCommands.h"
 
 #include "platform/KivDosPath.h"
 #include "platform/KivPlatformHome.h"
 
 #include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
 
 #include <ostream>
 
 namespace {
 
-int RunHome(std::ostream& out) {
-    nlohmann::json doc;
+int RunHome(KivCliContext& context) {
+    kiv::cli::json doc;
     doc["home"] = kiv::platform::Home().string();
     doc["driveC"] = kiv::platform::DriveC().string();
     doc["driveCDos"] = "C:\\";
-    out << doc.dump(2) << '\n';
-    return 0;
+    return context.Print(doc);
 }
 
-int RunDosPath(const std::string& path, std::ostream& out, std::ostream& err) {
-    std::string dos = kiv::dospath::ToDos(path);
+int RunDosPath(const std::string& dos, KivCliContext& context) {
     auto host = kiv::dospath::Resolve(dos);
-    if (!host) {
-        err << "The system cannot find the path specified.\n";
-        return 1;
-    }
-    nlohmann::json doc;
-    doc["dos"] = dos;
+    if (!host)
+        return context.Fail("The system cannot find the path specified.");
+    kiv::cli::json doc;
+    doc["dos"] = kiv::cli::Text(dos);
     doc["host"] = host->string();
-    out << doc.dump(2) << '\n';
-    return 0;
+    return context.Print(doc);
 }
 
 } // namespace
@@ -51,7 +46,8 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
     std::string dosPathArg;
     auto* dosPath =
         app.add_subcommand("dospath", "Show how a path is seen by the program (DOS form) and on this host");
-    dosPath->add_option("PATH", dosPathArg, "a DOS path (C:\\x) or a host path (/home/x)")->required();
+    KivCliContext::Path(
+        dosPath->add_option("PATH", dosPathArg, "a DOS path (C:\\x) or a host path (/home/x)")->required());
     KivRepoCommands repoCommands;
     repoCommands.Add(app);
     KivInspectCommand inspectCommand;
@@ -75,22 +71,15 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
         err << e.what() << '\n';
         return 2;
     }
+    KivCliContext context(out, err);
     if (*home)
-        return RunHome(out);
+        return RunHome(context);
     if (*dosPath)
-        return RunDosPath(dosPathArg, out, err);
+        return RunDosPath(dosPathArg, context);
     int code = 2;
-    if (repoCommands.Run(out, err, code))
-        return code;
-    if (inspectCommand.Run(out, err, code))
-        return code;
-    if (projectCommands.Run(out, err, code))
-        return code;
-    if (appTransferCommands.Run(out, err, code))
-        return code;
-    if (prgCommands.Run(out, err, code))
-        return code;
-    if (demoCommand.Run(out, err, code))
+    if (repoCommands.Run(context, code) || inspectCommand.Run(context, code) ||
+        projectCommands.Run(context, code) || appTransferCommands.Run(context, code) ||
+        prgCommands.Run(context, code) || demoCommand.Run(context, code))
         return code;
     return 2;
 }

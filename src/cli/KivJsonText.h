@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/KivUtf8.h"
+#include "support/KivUtf8.h"
 #include "support/KivDate.h"
 
 #include <nlohmann/json.hpp>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <iosfwd>
 #include <string>
 
 namespace CLI {
 class App;
 }
+class KivCliContext;
 
 // kivrepo's project transfers: export-project, export-all and import-project. They write the
 // same folders, AEF files, logs and information files as the explorer, and answer the questions
@@ -14,12 +14,12 @@ class KivProjectCommands {
 public:
     void Add(CLI::App& app);
     // True when one of these commands was given; `code` is then its exit code.
-    bool Run(std::ostream& out, std::ostream& err, int& code) const;
+    bool Run(KivCliContext& context, int& code) const;
 
 private:
-    int ExportProject(std::ostream& out, std::ostream& err) const;
-    int ExportAll(std::ostream& out, std::ostream& err) const;
-    int ImportProject(std::ostream& out, std::ostream& err) const;
+    int ExportProject(KivCliContext& context) const;
+    int ExportAll(KivCliContext& context) const;
+    int ImportProject(KivCliContext& context) const;
 
     CLI::App* m_exportProject = nullptr;
     CLI::App* m_exportAll = nullptr;
