@@ -15,41 +15,30 @@
 using kiv::cli::json;
 using kiv::cli::Text;
 
-
-void KivAppTransferCommands::Add(CLI::App& app) {
+void KivAppTransferCommands::Add(CLI::App& app, KivCliContext& context) {
     using Ctx = KivCliContext;
-    m_exportApp = app.add_subcommand(
-        "export-app",
-        "Write an application and every library it uses as AEF files with a .KAI and a log into DIR\\APP");
-    Ctx::Text(m_exportApp->add_option("APP", m_application, "the application's name")->required());
-    Ctx::Path(m_exportApp->add_option("DIR", m_dir, "the base folder (DOS or host form)")->required());
-    Ctx::Text(m_exportApp->add_option("--project", m_project, "the project (default: the current one)"));
-    m_exportApp->add_flag("--include-dlls", m_includeDlls, "write the DLL form of each AEF");
-    m_exportApp->add_flag("--abort-on-error", m_abortOnError, "stop at the first AEF that cannot be written");
+    auto* exportApp = context.Add(
+        app, "export-app",
+        "Write an application and every library it uses as AEF files with a .KAI and a log into DIR\\APP",
+        [this](KivCliContext& c) { return ExportApp(c); });
+    Ctx::Text(exportApp->add_option("APP", m_application, "the application's name")->required());
+    Ctx::Path(exportApp->add_option("DIR", m_dir, "the base folder (DOS or host form)")->required());
+    Ctx::Text(exportApp->add_option("--project", m_project, "the project (default: the current one)"));
+    exportApp->add_flag("--include-dlls", m_includeDlls, "write the DLL form of each AEF");
+    exportApp->add_flag("--abort-on-error", m_abortOnError, "stop at the first AEF that cannot be written");
 
-    m_importApp = app.add_subcommand(
-        "import-app", "Import the libraries a .KAI lists, then its application, into a project");
-    Ctx::Path(m_importApp->add_option("FILE", m_file, "the .KAI file (DOS or host form)")->required());
-    Ctx::Text(m_importApp->add_option("--project", m_project, "the project (default: the current one)"));
-    Ctx::Text(m_importApp->add_option("--rename", m_rename, "import the application under this name"));
-    m_importApp->add_option("--existing", m_existing, "libraries the project holds already (default: delete)")
+    auto* importApp = context.Add(app, "import-app",
+                                  "Import the libraries a .KAI lists, then its application, into a project",
+                                  [this](KivCliContext& c) { return ImportApp(c); });
+    Ctx::Path(importApp->add_option("FILE", m_file, "the .KAI file (DOS or host form)")->required());
+    Ctx::Text(importApp->add_option("--project", m_project, "the project (default: the current one)"));
+    Ctx::Text(importApp->add_option("--rename", m_rename, "import the application under this name"));
+    importApp->add_option("--existing", m_existing, "libraries the project holds already (default: delete)")
         ->check(CLI::IsMember({"delete", "keep", "merge"}));
 }
 
-bool KivAppTransferCommands::Run(KivCliContext& context, int& code) const {
-    if (m_exportApp && *m_exportApp)
-        code = ExportApp(context);
-    else if (m_importApp && *m_importApp)
-        code = ImportApp(context);
-    else
-        return false;
-    return true;
-}
-
 int KivAppTransferCommands::ExportApp(KivCliContext& context) const {
-    if (!context.Open())
-        return 1;
-    auto project = context.Project(m_project);
+    auto project = context.OpenProject(m_project);
     if (!project)
         return 1;
     auto application = context.Application(*project, m_application);
@@ -75,9 +64,7 @@ int KivAppTransferCommands::ImportApp(KivCliContext& context) const {
     // Reading a missing file would write the entries it looked for into a new one.
     if (!KivFileSpec(m_file).Find())
         return context.Fail("File not found: ", m_file);
-    if (!context.Open())
-        return 1;
-    auto project = context.Project(m_project);
+    auto project = context.OpenProject(m_project);
     if (!project)
         return 1;
     KivAppImportPlan plan = KivPlanAppImport(m_file, *project);

@@ -12,16 +12,11 @@ class KivCliContext;
 // the window's work and answer its questions from their options.
 class KivAppTransferCommands {
 public:
-    void Add(CLI::App& app);
-    // True when one of these commands was given; `code` is then its exit code.
-    bool Run(KivCliContext& context, int& code) const;
+    void Add(CLI::App& app, KivCliContext& context);
 
 private:
     int ExportApp(KivCliContext& context) const;
     int ImportApp(KivCliContext& context) const;
-
-    CLI::App* m_exportApp = nullptr;
-    CLI::App* m_importApp = nullptr;
 
     std::string m_application;
     std::string m_dir;

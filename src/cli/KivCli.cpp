@@ -40,26 +40,27 @@ int RunDosPath(const std::string& dos, KivCliContext& context) {
 int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
     CLI::App app{"kivrepo: the Kiv repository tools from the command line"};
     app.require_subcommand(1);
+    KivCliContext context(out, err);
 
-    auto* home =
-        app.add_subcommand("home", "Show where the repository, the registry store and WIN.INI are kept");
+    context.Add(app, "home", "Show where the repository, the registry store and WIN.INI are kept", RunHome);
     std::string dosPathArg;
     auto* dosPath =
-        app.add_subcommand("dospath", "Show how a path is seen by the program (DOS form) and on this host");
+        context.Add(app, "dospath", "Show how a path is seen by the program (DOS form) and on this host",
+                    [&](KivCliContext& c) { return RunDosPath(dosPathArg, c); });
     KivCliContext::Path(
         dosPath->add_option("PATH", dosPathArg, "a DOS path (C:\\x) or a host path (/home/x)")->required());
     KivRepoCommands repoCommands;
-    repoCommands.Add(app);
+    repoCommands.Add(app, context);
     KivInspectCommand inspectCommand;
-    inspectCommand.Add(app);
+    inspectCommand.Add(app, context);
     KivProjectCommands projectCommands;
-    projectCommands.Add(app);
+    projectCommands.Add(app, context);
     KivAppTransferCommands appTransferCommands;
-    appTransferCommands.Add(app);
+    appTransferCommands.Add(app, context);
     KivPrgCommands prgCommands;
-    prgCommands.Add(app);
+    prgCommands.Add(app, context);
     KivDemoCommand demoCommand;
-    demoCommand.Add(app);
+    demoCommand.Add(app, context);
 
     try {
         app.parse(argc, argv);
@@ -71,15 +72,5 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
         err << e.what() << '\n';
         return 2;
     }
-    KivCliContext context(out, err);
-    if (*home)
-        return RunHome(context);
-    if (*dosPath)
-        return RunDosPath(dosPathArg, context);
-    int code = 2;
-    if (repoCommands.Run(context, code) || inspectCommand.Run(context, code) ||
-        projectCommands.Run(context, code) || appTransferCommands.Run(context, code) ||
-        prgCommands.Run(context, code) || demoCommand.Run(context, code))
-        return code;
-    return 2;
+    return context.Run();
 }

@@ -45,6 +45,20 @@ KivCliContext::KivCliContext(std::ostream& out, std::ostream& err) : m_out(out),
 
 KivCliContext::~KivCliContext() = default;
 
+CLI::App* KivCliContext::Add(CLI::App& app, const std::string& name, const std::string& description,
+                             Command run) {
+    CLI::App* command = app.add_subcommand(name, description);
+    m_commands.emplace_back(command, std::move(run));
+    return command;
+}
+
+int KivCliContext::Run() {
+    for (const auto& [command, run] : m_commands)
+        if (command->parsed())
+            return run(*this);
+    return 2;
+}
+
 CLI::Option* KivCliContext::Text(CLI::Option* option) {
     return option->transform(CLI::Validator(ToAnsi, ""));
 }
@@ -97,6 +111,10 @@ std::shared_ptr<KivVOProject> KivCliContext::Project(const std::string& name) {
         return nullptr;
     }
     return project;
+}
+
+std::shared_ptr<KivVOProject> KivCliContext::OpenProject(const std::string& name) {
+    return Open() ? Project(name) : nullptr;
 }
 
 std::shared_ptr<KivVOApplication> KivCliContext::Application(KivVOProject& project, const std::string& name) {

@@ -2,14 +2,18 @@
 
 #include "cli/KivJsonText.h"
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace CLI {
+class App;
 class Option;
-}
+} // namespace CLI
 class KivIDEBaseObject;
 class KivPromptScope;
 class KivRepositorySession;
@@ -27,6 +31,12 @@ public:
     ~KivCliContext();
     KivCliContext(const KivCliContext&) = delete;
     KivCliContext& operator=(const KivCliContext&) = delete;
+
+    // A subcommand of `app` and what runs it; its options are added to what this returns.
+    using Command = std::function<int(KivCliContext&)>;
+    CLI::App* Add(CLI::App& app, const std::string& name, const std::string& description, Command run);
+    // Runs the subcommand the parsed command line chose; its exit code, 2 when there is none.
+    int Run();
 
     // An option holding a text the repository stores or looks up (a name): converted from the
     // terminal's UTF-8 into Windows-1252 while the command line is parsed. A character the code
@@ -46,6 +56,8 @@ public:
     // The project of that name (any letter case; the catalogue's spelling is used) made current
     // for the run, or the current project when the name is empty; null after the error was told.
     std::shared_ptr<KivVOProject> Project(const std::string& name);
+    // Open, then Project.
+    std::shared_ptr<KivVOProject> OpenProject(const std::string& name);
     // The application of that name in the project; null after the error was told.
     std::shared_ptr<KivVOApplication> Application(KivVOProject& project, const std::string& name);
 
@@ -77,6 +89,7 @@ public:
 private:
     std::ostream& m_out;
     std::ostream& m_err;
+    std::vector<std::pair<CLI::App*, Command>> m_commands;
     std::unique_ptr<KivRepositorySession> m_session;
     std::unique_ptr<KivPromptScope> m_prompt;
 };

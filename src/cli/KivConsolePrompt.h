@@ -11,7 +11,8 @@
 // preset would be, and the answer ends the line. Dialogs count as cancelled.
 class KivConsolePrompt final : public KivPromptBackend {
 public:
-    explicit KivConsolePrompt(std::ostream& err, std::optional<bool> yes = std::nullopt) : m_err(err), m_yes(yes) {}
+    explicit KivConsolePrompt(std::ostream& err, std::optional<bool> yes = std::nullopt)
+        : m_err(err), m_yes(yes) {}
 
     int MessageBox(const std::string& text, const std::string& caption, uint32_t style) override;
     std::optional<std::string> BrowseFolder(const std::string&, const std::string&) override { return {}; }

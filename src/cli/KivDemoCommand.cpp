@@ -7,19 +7,13 @@
 
 #include <CLI/CLI.hpp>
 
-void KivDemoCommand::Add(CLI::App& app) {
+void KivDemoCommand::Add(CLI::App& app, KivCliContext& context) {
     m_dir = kiv::dospath::FromTyped(KIV_SAMPLES_DIR);
-    m_command = app.add_subcommand("load-demo", "Fill an empty repository with the demo project");
+    auto* command = context.Add(app, "load-demo", "Fill an empty repository with the demo project",
+                                [this](KivCliContext& c) { return Load(c); });
     KivCliContext::Path(
-        m_command->add_option("DIR", m_dir, "the samples folder holding demo.ini (DOS or host form)")
+        command->add_option("DIR", m_dir, "the samples folder holding demo.ini (DOS or host form)")
             ->default_str(KIV_SAMPLES_DIR));
-}
-
-bool KivDemoCommand::Run(KivCliContext& context, int& code) const {
-    if (!m_command || !*m_command)
-        return false;
-    code = Load(context);
-    return true;
 }
 
 int KivDemoCommand::Load(KivCliContext& context) const {

@@ -72,16 +72,10 @@ int Finish(const json& doc, const KivIDEBaseObject& object, std::ostream& out, s
 
 } // namespace
 
-void KivInspectCommand::Add(CLI::App& app) {
-    m_inspect = app.add_subcommand("inspect", "Show what an AEF, MEF or PRG file holds, as JSON");
-    KivCliContext::Path(m_inspect->add_option("FILE", m_file, "the export or source file")->required());
-}
-
-bool KivInspectCommand::Run(KivCliContext& context, int& code) const {
-    if (m_inspect == nullptr || !*m_inspect)
-        return false;
-    code = Inspect(context.Out(), context.Err());
-    return true;
+void KivInspectCommand::Add(CLI::App& app, KivCliContext& context) {
+    auto* inspect = context.Add(app, "inspect", "Show what an AEF, MEF or PRG file holds, as JSON",
+                                [this](KivCliContext& c) { return Inspect(c.Out(), c.Err()); });
+    KivCliContext::Path(inspect->add_option("FILE", m_file, "the export or source file")->required());
 }
 
 int KivInspectCommand::Inspect(std::ostream& out, std::ostream& err) const {

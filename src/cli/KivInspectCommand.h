@@ -13,14 +13,12 @@ class KivCliContext;
 // as PRG source.
 class KivInspectCommand {
 public:
-    void Add(CLI::App& app);
-    // True when the command was given; `code` is then its exit code: 1 for a file that cannot be
-    // read or is not valid (nothing on out) or is damaged (the document of what was read).
-    bool Run(KivCliContext& context, int& code) const;
+    void Add(CLI::App& app, KivCliContext& context);
 
 private:
+    // The exit code: 1 for a file that cannot be read or is not valid (nothing on out) or is
+    // damaged (the document of what was read).
     int Inspect(std::ostream& out, std::ostream& err) const;
 
-    CLI::App* m_inspect = nullptr;
     std::string m_file;
 };

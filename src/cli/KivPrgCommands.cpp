@@ -45,56 +45,47 @@ json Items(const std::vector<KivKeaItem>& items) {
 
 } // namespace
 
-void KivPrgCommands::Add(CLI::App& app) {
+void KivPrgCommands::Add(CLI::App& app, KivCliContext& context) {
     using Ctx = KivCliContext;
-    m_exportPrg = app.add_subcommand("export-prg", "Write an application as PRG files with a .KEA and a log");
-    Ctx::Text(m_exportPrg->add_option("APPNAME", m_application, "the application's name")->required());
-    Ctx::Path(m_exportPrg->add_option("DIR", m_dir, "the base folder; the files go to DIR/APPNAME")->required());
-    Ctx::Text(m_exportPrg->add_option("--project", m_project, "the project (default: the current one)"));
+    auto* exportPrg =
+        context.Add(app, "export-prg", "Write an application as PRG files with a .KEA and a log",
+                    [this](KivCliContext& c) { return ExportPrg(c); });
+    Ctx::Text(exportPrg->add_option("APPNAME", m_application, "the application's name")->required());
+    Ctx::Path(
+        exportPrg->add_option("DIR", m_dir, "the base folder; the files go to DIR/APPNAME")->required());
+    Ctx::Text(exportPrg->add_option("--project", m_project, "the project (default: the current one)"));
 
-    m_importPrg = app.add_subcommand("import-prg", "Create an application of external modules from a .KEA");
-    Ctx::Path(m_importPrg->add_option("FILE", m_file, "the .KEA file; its PRG files lie beside it")->required());
-    Ctx::Text(m_importPrg->add_option("--project", m_project, "the project (default: the current one)"));
-    Ctx::Text(m_importPrg->add_option("--rename", m_rename, "create the application under this name"));
-    m_importPrg->add_flag("--abort-on-error", m_abortOnError,
-                          "stop at a module that cannot be created (default: go on with the next)");
+    auto* importPrg = context.Add(app, "import-prg", "Create an application of external modules from a .KEA",
+                                  [this](KivCliContext& c) { return ImportPrg(c); });
+    Ctx::Path(
+        importPrg->add_option("FILE", m_file, "the .KEA file; its PRG files lie beside it")->required());
+    Ctx::Text(importPrg->add_option("--project", m_project, "the project (default: the current one)"));
+    Ctx::Text(importPrg->add_option("--rename", m_rename, "create the application under this name"));
+    importPrg->add_flag("--abort-on-error", m_abortOnError,
+                        "stop at a module that cannot be created (default: go on with the next)");
 
-    m_saveReg = app.add_subcommand("save-reg", "Write groups of the IDE settings as a REGEDIT4 file");
-    Ctx::Path(m_saveReg->add_option("FILE", m_file, "the .reg file to write")->required());
-    m_saveReg
+    auto* saveReg = context.Add(app, "save-reg", "Write groups of the IDE settings as a REGEDIT4 file",
+                                [this](KivCliContext& c) { return SaveReg(c); });
+    Ctx::Path(saveReg->add_option("FILE", m_file, "the .reg file to write")->required());
+    saveReg
         ->add_option("--groups", m_groups, "numbers of the groups, 1-9 in the dialog's order (1,3,7), or all")
         ->required();
 
-    m_exportPath = app.add_subcommand("export-path", "Point every application's export file into one folder");
-    Ctx::Path(m_exportPath->add_option("DIR", m_dir, "the folder")->required());
-    Ctx::Text(m_exportPath->add_option("--project", m_project, "the project (default: the current one)"));
+    auto* exportPath =
+        context.Add(app, "export-path", "Point every application's export file into one folder",
+                    [this](KivCliContext& c) { return ExportPath(c); });
+    Ctx::Path(exportPath->add_option("DIR", m_dir, "the folder")->required());
+    Ctx::Text(exportPath->add_option("--project", m_project, "the project (default: the current one)"));
 
-    m_deleteProject = app.add_subcommand("delete-project", "Delete a project; a neighbour becomes current");
-    Ctx::Text(m_deleteProject->add_option("NAME", m_name, "the project's name")->required());
-    m_deleteProject->add_flag("--yes", m_yes, "confirm the deletion");
-}
-
-bool KivPrgCommands::Run(KivCliContext& context, int& code) const {
-    if (m_exportPrg && *m_exportPrg)
-        code = ExportPrg(context);
-    else if (m_importPrg && *m_importPrg)
-        code = ImportPrg(context);
-    else if (m_saveReg && *m_saveReg)
-        code = SaveReg(context);
-    else if (m_exportPath && *m_exportPath)
-        code = ExportPath(context);
-    else if (m_deleteProject && *m_deleteProject)
-        code = DeleteProject(context);
-    else
-        return false;
-    return true;
+    auto* deleteProject = context.Add(app, "delete-project", "Delete a project; a neighbour becomes current",
+                                      [this](KivCliContext& c) { return DeleteProject(c); });
+    Ctx::Text(deleteProject->add_option("NAME", m_name, "the project's name")->required());
+    deleteProject->add_flag("--yes", m_yes, "confirm the deletion");
 }
 
 int KivPrgCommands::ExportPrg(KivCliContext& context) const {
     context.Prompt(false);
-    if (!context.Open())
-        return 1;
-    auto project = context.Project(m_project);
+    auto project = context.OpenProject(m_project);
     if (!project)
         return 1;
     auto application = context.Application(*project, m_application);
@@ -114,9 +105,7 @@ int KivPrgCommands::ExportPrg(KivCliContext& context) const {
 
 int KivPrgCommands::ImportPrg(KivCliContext& context) const {
     context.Prompt(m_abortOnError);
-    if (!context.Open())
-        return 1;
-    auto project = context.Project(m_project);
+    auto project = context.OpenProject(m_project);
     if (!project)
         return 1;
     const auto host = kiv::dospath::Resolve(m_file);
@@ -176,9 +165,7 @@ int KivPrgCommands::SaveReg(KivCliContext& context) const {
 }
 
 int KivPrgCommands::ExportPath(KivCliContext& context) const {
-    if (!context.Open())
-        return 1;
-    auto project = context.Project(m_project);
+    auto project = context.OpenProject(m_project);
     if (!project)
         return 1;
     KivExportPath tool;
@@ -192,10 +179,8 @@ int KivPrgCommands::ExportPath(KivCliContext& context) const {
 
 int KivPrgCommands::DeleteProject(KivCliContext& context) const {
     context.Prompt(m_yes);
-    if (!context.Open())
-        return 1;
+    auto project = context.OpenProject(m_name);
     KivVORepository& repository = context.Repository();
-    auto project = context.Project(m_name);
     if (!project)
         return 1;
     const std::string name = project->Name();

@@ -12,9 +12,7 @@ class KivCliContext;
 // the explorer; the questions the explorer asks are answered from the options.
 class KivPrgCommands {
 public:
-    void Add(CLI::App& app);
-    // True when one of these commands was given; `code` is then its exit code.
-    bool Run(KivCliContext& context, int& code) const;
+    void Add(CLI::App& app, KivCliContext& context);
 
 private:
     int ExportPrg(KivCliContext& context) const;
@@ -22,12 +20,6 @@ private:
     int SaveReg(KivCliContext& context) const;
     int ExportPath(KivCliContext& context) const;
     int DeleteProject(KivCliContext& context) const;
-
-    CLI::App* m_exportPrg = nullptr;
-    CLI::App* m_importPrg = nullptr;
-    CLI::App* m_saveReg = nullptr;
-    CLI::App* m_exportPath = nullptr;
-    CLI::App* m_deleteProject = nullptr;
 
     std::string m_application;
     std::string m_dir;

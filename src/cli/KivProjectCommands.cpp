@@ -16,47 +16,36 @@
 using kiv::cli::json;
 using kiv::cli::Text;
 
-
-void KivProjectCommands::Add(CLI::App& app) {
+void KivProjectCommands::Add(CLI::App& app, KivCliContext& context) {
     using Ctx = KivCliContext;
-    m_exportProject = app.add_subcommand(
-        "export-project", "Export a project as AEF files with its .KPI and log into DIR\\PROJECT");
-    Ctx::Path(m_exportProject->add_option("DIR", m_dir, "the base folder, made when missing (DOS or host form)")
+    auto* exportProject = context.Add(app, "export-project",
+                                      "Export a project as AEF files with its .KPI and log into DIR\\PROJECT",
+                                      [this](KivCliContext& c) { return ExportProject(c); });
+    Ctx::Path(exportProject->add_option("DIR", m_dir, "the base folder, made when missing (DOS or host form)")
                   ->required());
-    Ctx::Text(m_exportProject->add_option("--project", m_project, "the project (default: the current one)"));
-    m_exportProject->add_flag("--abort-on-error", m_abortOnError, "stop at the first application that fails");
+    Ctx::Text(exportProject->add_option("--project", m_project, "the project (default: the current one)"));
+    exportProject->add_flag("--abort-on-error", m_abortOnError, "stop at the first application that fails");
 
-    m_exportAll =
-        app.add_subcommand("export-all", "Export every project, each into its own folder below DIR");
-    Ctx::Path(m_exportAll->add_option("DIR", m_dir, "the base folder, made when missing (DOS or host form)")
+    auto* exportAll =
+        context.Add(app, "export-all", "Export every project, each into its own folder below DIR",
+                    [this](KivCliContext& c) { return ExportAll(c); });
+    Ctx::Path(exportAll->add_option("DIR", m_dir, "the base folder, made when missing (DOS or host form)")
                   ->required());
-    m_exportAll->add_flag("--abort-on-error", m_abortOnError, "stop at the first application that fails");
+    exportAll->add_flag("--abort-on-error", m_abortOnError, "stop at the first application that fails");
 
-    m_importProject =
-        app.add_subcommand("import-project", "Create a project from a .KPI file and its AEF files");
-    Ctx::Path(m_importProject->add_option("FILE", m_file, "the .KPI file (DOS or host form)")->required());
-    Ctx::Text(m_importProject->add_option("--name", m_name, "the new project's name (default: the one in the file)"));
-    Ctx::Path(m_importProject->add_option("--path", m_path, "its folder (default: the one in the file)"));
-    m_importProject->add_flag("--create-path", m_createPath, "make the folder when it is missing");
-}
-
-bool KivProjectCommands::Run(KivCliContext& context, int& code) const {
-    if (m_exportProject && *m_exportProject)
-        code = ExportProject(context);
-    else if (m_exportAll && *m_exportAll)
-        code = ExportAll(context);
-    else if (m_importProject && *m_importProject)
-        code = ImportProject(context);
-    else
-        return false;
-    return true;
+    auto* importProject =
+        context.Add(app, "import-project", "Create a project from a .KPI file and its AEF files",
+                    [this](KivCliContext& c) { return ImportProject(c); });
+    Ctx::Path(importProject->add_option("FILE", m_file, "the .KPI file (DOS or host form)")->required());
+    Ctx::Text(
+        importProject->add_option("--name", m_name, "the new project's name (default: the one in the file)"));
+    Ctx::Path(importProject->add_option("--path", m_path, "its folder (default: the one in the file)"));
+    importProject->add_flag("--create-path", m_createPath, "make the folder when it is missing");
 }
 
 int KivProjectCommands::ExportProject(KivCliContext& context) const {
     context.Prompt();
-    if (!context.Open())
-        return 1;
-    auto project = context.Project(m_project);
+    auto project = context.OpenProject(m_project);
     if (!project)
         return 1;
     // As export-all does: a base folder typed for the export is made when missing.
@@ -117,8 +106,8 @@ int KivProjectCommands::ImportProject(KivCliContext& context) const {
     }
     for (const KivProjectImportPlan::Entry& entry : plan.entries)
         if (!entry.present)
-            context.Fail("Missing: " + entry.name + " (" + (entry.aefPath.empty() ? entry.section : entry.aefPath) +
-                         ")");
+            context.Fail("Missing: " + entry.name + " (" +
+                         (entry.aefPath.empty() ? entry.section : entry.aefPath) + ")");
     KivSilentProgress progress;
     KivProjectImport import(repository, progress);
     const KivTransferResult result = import.Run(plan, name, path);

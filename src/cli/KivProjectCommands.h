@@ -12,18 +12,12 @@ class KivCliContext;
 // the explorer would ask from their options (without one, as the explorer's preset answer).
 class KivProjectCommands {
 public:
-    void Add(CLI::App& app);
-    // True when one of these commands was given; `code` is then its exit code.
-    bool Run(KivCliContext& context, int& code) const;
+    void Add(CLI::App& app, KivCliContext& context);
 
 private:
     int ExportProject(KivCliContext& context) const;
     int ExportAll(KivCliContext& context) const;
     int ImportProject(KivCliContext& context) const;
-
-    CLI::App* m_exportProject = nullptr;
-    CLI::App* m_exportAll = nullptr;
-    CLI::App* m_importProject = nullptr;
 
     std::string m_dir;
     std::string m_project;

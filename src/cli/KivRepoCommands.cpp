@@ -142,47 +142,35 @@ private:
 
 } // namespace
 
-void KivRepoCommands::Add(CLI::App& app) {
+void KivRepoCommands::Add(CLI::App& app, KivCliContext& context) {
     using Ctx = KivCliContext;
-    m_list = app.add_subcommand("list", "Print the repository as one JSON document");
-    Ctx::Text(m_list->add_option("--project", m_project, "only this project"));
-    m_list->add_flag("--source", m_source, "include each entity's source");
+    auto* list = context.Add(app, "list", "Print the repository as one JSON document",
+                             [this](KivCliContext& c) { return List(c); });
+    Ctx::Text(list->add_option("--project", m_project, "only this project"));
+    list->add_flag("--source", m_source, "include each entity's source");
 
-    m_createProject = app.add_subcommand("create-project", "Create a project whose data lives in DIR");
-    Ctx::Text(m_createProject->add_option("NAME", m_name, "the project's name")->required());
-    Ctx::Path(m_createProject->add_option("DIR", m_dir, "its folder (DOS or host form)")->required());
+    auto* createProject = context.Add(app, "create-project", "Create a project whose data lives in DIR",
+                                      [this](KivCliContext& c) { return CreateProject(c); });
+    Ctx::Text(createProject->add_option("NAME", m_name, "the project's name")->required());
+    Ctx::Path(createProject->add_option("DIR", m_dir, "its folder (DOS or host form)")->required());
 
-    m_selectProject = app.add_subcommand("select-project", "Make a project the current one");
-    Ctx::Text(m_selectProject->add_option("NAME", m_name, "the project's name")->required());
+    auto* selectProject = context.Add(app, "select-project", "Make a project the current one",
+                                      [this](KivCliContext& c) { return SelectProject(c); });
+    Ctx::Text(selectProject->add_option("NAME", m_name, "the project's name")->required());
 
-    m_importAef = app.add_subcommand("import-aef", "Read an AEF file into a project as an application");
-    Ctx::Path(m_importAef->add_option("FILE", m_file, "the AEF file (DOS or host form)")->required());
-    Ctx::Text(m_importAef->add_option("APPNAME", m_application, "the application's name")->required());
-    Ctx::Text(m_importAef->add_option("--project", m_project, "the project (default: the current one)"));
-    m_importAef->add_flag("--merge", m_merge,
-                          "merge into an application of that name instead of replacing it");
+    auto* importAef = context.Add(app, "import-aef", "Read an AEF file into a project as an application",
+                                  [this](KivCliContext& c) { return ImportAef(c); });
+    Ctx::Path(importAef->add_option("FILE", m_file, "the AEF file (DOS or host form)")->required());
+    Ctx::Text(importAef->add_option("APPNAME", m_application, "the application's name")->required());
+    Ctx::Text(importAef->add_option("--project", m_project, "the project (default: the current one)"));
+    importAef->add_flag("--merge", m_merge, "merge into an application of that name instead of replacing it");
 
-    m_exportAef = app.add_subcommand("export-aef", "Write an application as an AEF file");
-    Ctx::Text(m_exportAef->add_option("APPNAME", m_application, "the application's name")->required());
-    Ctx::Path(m_exportAef->add_option("FILE", m_file, "the AEF file to write (DOS or host form)")->required());
-    Ctx::Text(m_exportAef->add_option("--project", m_project, "the project (default: the current one)"));
-    m_exportAef->add_flag("--dll", m_dll, "write the DLL form that other applications import");
-}
-
-bool KivRepoCommands::Run(KivCliContext& context, int& code) const {
-    if (m_list && *m_list)
-        code = List(context);
-    else if (m_createProject && *m_createProject)
-        code = CreateProject(context);
-    else if (m_selectProject && *m_selectProject)
-        code = SelectProject(context);
-    else if (m_importAef && *m_importAef)
-        code = ImportAef(context);
-    else if (m_exportAef && *m_exportAef)
-        code = ExportAef(context);
-    else
-        return false;
-    return true;
+    auto* exportAef = context.Add(app, "export-aef", "Write an application as an AEF file",
+                                  [this](KivCliContext& c) { return ExportAef(c); });
+    Ctx::Text(exportAef->add_option("APPNAME", m_application, "the application's name")->required());
+    Ctx::Path(exportAef->add_option("FILE", m_file, "the AEF file to write (DOS or host form)")->required());
+    Ctx::Text(exportAef->add_option("--project", m_project, "the project (default: the current one)"));
+    exportAef->add_flag("--dll", m_dll, "write the DLL form that other applications import");
 }
 
 int KivRepoCommands::List(KivCliContext& context) const {
@@ -238,10 +226,8 @@ int KivRepoCommands::CreateProject(KivCliContext& context) const {
 }
 
 int KivRepoCommands::SelectProject(KivCliContext& context) const {
-    if (!context.Open())
-        return 1;
+    auto project = context.OpenProject(m_name);
     KivVORepository& repository = context.Repository();
-    auto project = context.Project(m_name);
     if (!project)
         return 1;
     // The end of the run would bring back the project that was current at its start.
@@ -252,9 +238,7 @@ int KivRepoCommands::SelectProject(KivCliContext& context) const {
 }
 
 int KivRepoCommands::ImportAef(KivCliContext& context) const {
-    if (!context.Open())
-        return 1;
-    auto project = context.Project(m_project);
+    auto project = context.OpenProject(m_project);
     if (!project)
         return 1;
     if (!project->ImportApplication(m_application, m_file, m_merge ? 0 : 1, 0))
@@ -268,9 +252,7 @@ int KivRepoCommands::ImportAef(KivCliContext& context) const {
 }
 
 int KivRepoCommands::ExportAef(KivCliContext& context) const {
-    if (!context.Open())
-        return 1;
-    auto project = context.Project(m_project);
+    auto project = context.OpenProject(m_project);
     if (!project)
         return 1;
     auto application = context.Application(*project, m_application);

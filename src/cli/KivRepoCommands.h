@@ -12,9 +12,7 @@ class KivCliContext;
 // project that was current before it current again (select-project excepted).
 class KivRepoCommands {
 public:
-    void Add(CLI::App& app);
-    // True when one of these commands was given; `code` is then its exit code.
-    bool Run(KivCliContext& context, int& code) const;
+    void Add(CLI::App& app, KivCliContext& context);
 
 private:
     int List(KivCliContext& context) const;
@@ -22,12 +20,6 @@ private:
     int SelectProject(KivCliContext& context) const;
     int ImportAef(KivCliContext& context) const;
     int ExportAef(KivCliContext& context) const;
-
-    CLI::App* m_list = nullptr;
-    CLI::App* m_createProject = nullptr;
-    CLI::App* m_selectProject = nullptr;
-    CLI::App* m_importAef = nullptr;
-    CLI::App* m_exportAef = nullptr;
 
     std::string m_project;
     std::string m_name;

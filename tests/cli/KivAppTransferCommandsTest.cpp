@@ -137,4 +137,10 @@ TEST_F(KivAppTransferCommandsTest, FailuresEndWithStatusOne) {
     run = Kivrepo({"import-app", (Scratch() / "none.kai").string()});
     EXPECT_EQ(run.code, 1);
     EXPECT_FALSE(fs::exists(Scratch() / "none.kai"));
+    // A file that names no application imports nothing and says so.
+    WriteFile(Scratch() / "bad.kai", "not an information file");
+    run = Kivrepo({"import-app", (Scratch() / "bad.kai").string(), "--project", "Copy", "--rename", "Bad"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, "No application in " + (Scratch() / "bad.kai").string() + "\n");
+    EXPECT_EQ(Apps("Copy").size(), 1u);
 }

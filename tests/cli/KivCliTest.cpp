@@ -100,7 +100,8 @@ TEST_F(CliTest, PathsAreTakenFromTheWorkingFolder) {
     ASSERT_EQ(copy["applications"].size(), 3u);
     EXPECT_EQ(copy["dir"], ScratchDos("work\\dirs\\copy"));
     EXPECT_EQ(copy["applications"][2]["name"], "Lib3");
-    EXPECT_EQ(copy["applications"][2]["modules"][0]["external"], ScratchDos("work\\out\\prg\\Lib\\Gr\xC3\xBC\xC3\x9F.prg"));
+    EXPECT_EQ(copy["applications"][2]["modules"][0]["external"],
+              ScratchDos("work\\out\\prg\\Lib\\Gr\xC3\xBC\xC3\x9F.prg"));
     EXPECT_EQ(copy["applications"][0]["exportName"], ScratchDos("work\\aef\\Lib.AEF"));
 }
 
@@ -111,20 +112,30 @@ TEST_F(CliTest, NamesCrossTheTerminalInWindows1252) {
     CliRun r = Kivrepo({"create-project", "Caf\xC3\xA9", Host("cafe")});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.Doc()["project"], "Caf\xC3\xA9");
-    ASSERT_EQ(Kivrepo({"import-aef", Host("lib.aef"), "B\xC3\xBC" "cher \xE2\x82\xAC", "--project", "Caf\xC3\xA9"}).code,
+    ASSERT_EQ(Kivrepo({"import-aef", Host("lib.aef"),
+                       "B\xC3\xBC"
+                       "cher \xE2\x82\xAC",
+                       "--project", "Caf\xC3\xA9"})
+                  .code,
               0);
 
     r = Kivrepo({"list", "--project", "Caf\xC3\xA9"});
     ASSERT_EQ(r.code, 0) << r.err;
     const auto project = r.Doc()["projects"][0];
     EXPECT_EQ(project["name"], "Caf\xC3\xA9");
-    EXPECT_EQ(project["applications"][0]["name"], "B\xC3\xBC" "cher \xE2\x82\xAC");
+    EXPECT_EQ(project["applications"][0]["name"], "B\xC3\xBC"
+                                                  "cher \xE2\x82\xAC");
     EXPECT_EQ(project["applications"][0]["modules"][0]["name"], "Gr\xC3\xBC\xC3\x9F");
 
-    r = Kivrepo({"export-aef", "B\xC3\xBC" "cher \xE2\x82\xAC", Host("out.aef"), "--project", "Caf\xC3\xA9"});
+    r = Kivrepo({"export-aef",
+                 "B\xC3\xBC"
+                 "cher \xE2\x82\xAC",
+                 Host("out.aef"), "--project", "Caf\xC3\xA9"});
     ASSERT_EQ(r.code, 0) << r.err;
     const std::string aef = ReadFile(Scratch() / "out.aef");
-    EXPECT_NE(aef.find("B\xFC" "cher \x80"), std::string::npos);
+    EXPECT_NE(aef.find("B\xFC"
+                       "cher \x80"),
+              std::string::npos);
     EXPECT_NE(aef.find("Gr\xFC\xDF"), std::string::npos);
     EXPECT_EQ(aef.find("\xC3"), std::string::npos) << "no UTF-8 byte reaches the file";
 }
@@ -135,7 +146,9 @@ TEST_F(CliTest, UnmappableCharactersAreRefused) {
     CliRun r = Kivrepo({"create-project", "\xCE\xA9mega", Host("omega")});
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find("holds \"\xCE\xA9\" (U+03A9)"), std::string::npos) << r.err;
-    r = Kivrepo({"import-aef", Host("lib.aef"), "\xE6\x97\xA5" "x"});
+    r = Kivrepo({"import-aef", Host("lib.aef"),
+                 "\xE6\x97\xA5"
+                 "x"});
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find("(U+65E5)"), std::string::npos) << r.err;
     r = Kivrepo({"list", "--project", "Caf\xE9"});

@@ -110,6 +110,10 @@ TEST_F(KivPrgCommandsTest, ImportRefusesTakenNamesAndMissingFiles) {
     EXPECT_NE(r.err.find("already exist"), std::string::npos) << r.err;
     EXPECT_EQ(Kivrepo({"import-prg", kea, "--rename", "base"}).code, 1);
     EXPECT_EQ(Kivrepo({"import-prg", (Scratch() / "none.kea").string()}).code, 1);
+    WriteFile(Scratch() / "bad.kea", "not an information file");
+    r = Kivrepo({"import-prg", (Scratch() / "bad.kea").string(), "--rename", "Bad"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("No application in"), std::string::npos) << r.err;
     EXPECT_EQ(Kivrepo({"export-prg", "Nothing", (Scratch() / "prg").string()}).code, 1);
 
     // Without one of the PRG files it lists, the import would make an empty application.
@@ -118,7 +122,9 @@ TEST_F(KivPrgCommandsTest, ImportRefusesTakenNamesAndMissingFiles) {
     r = Kivrepo({"import-prg", kea, "--rename", "Copy"});
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("No module file was found."), std::string::npos) << r.err;
-    EXPECT_FALSE(FindApp(ListProject("Default"), "Copy"));
+    const json listed = ListProject("Default");
+    EXPECT_FALSE(FindApp(listed, "Copy"));
+    EXPECT_FALSE(FindApp(listed, "Bad"));
     fs::rename(Scratch() / "Util.prg", Scratch() / "prg" / "Shop" / "Util.prg");
     r = Kivrepo({"import-prg", kea, "--rename", "Copy"});
     ASSERT_EQ(r.code, 0) << r.err;

@@ -58,9 +58,10 @@ TEST_F(KivProjectCommandsTest, RoundTripThroughTheCommandLine) {
     MakeShop();
     CliRun r = Kivrepo({"export-project", Host("one"), "--project", "shop"});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "{\n  \"project\": \"Shop\",\n  \"exported\": 2,\n  \"outcome\": \"done\",\n  \"log\": \"" +
-                         Host("one/Shop/Shop.log") + "\",\n  \"logDos\": " +
-                         nlohmann::json(ScratchDos("one\\Shop\\Shop.log")).dump() + "\n}\n");
+    EXPECT_EQ(r.out,
+              "{\n  \"project\": \"Shop\",\n  \"exported\": 2,\n  \"outcome\": \"done\",\n  \"log\": \"" +
+                  Host("one/Shop/Shop.log") +
+                  "\",\n  \"logDos\": " + nlohmann::json(ScratchDos("one\\Shop\\Shop.log")).dump() + "\n}\n");
     EXPECT_EQ(r.err, "");
     const std::string kpi = ReadFile(Scratch() / "one/Shop/Shop.KPI");
     EXPECT_EQ(kpi, "[PRJ]\r\nName=Shop\r\nPath=" + ScratchDos("dirs\\shop") +

@@ -21,10 +21,10 @@ TEST(KivUtf8, RefusesWhatTheCodePageCannotHold) {
         {"\xCE\xA9mega", "\xCE\xA9", U'\u03A9'},
         {"ab\xE6\x97\xA5", "\xE6\x97\xA5", U'\u65E5'},
         {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80", U'\U0001F600'},
-        {"Caf\xE9", "\xE9", std::nullopt},          // Windows-1252 given where UTF-8 belongs
-        {"\xC0\xAF", "\xC0", std::nullopt},         // overlong
-        {"\xED\xA0\x80", "\xED", std::nullopt},     // surrogate
-        {"\xC3", "\xC3", std::nullopt},             // cut short
+        {"Caf\xE9", "\xE9", std::nullopt},      // Windows-1252 given where UTF-8 belongs
+        {"\xC0\xAF", "\xC0", std::nullopt},     // overlong
+        {"\xED\xA0\x80", "\xED", std::nullopt}, // surrogate
+        {"\xC3", "\xC3", std::nullopt},         // cut short
     };
     for (const auto& [text, character, codePoint] : cases) {
         KivUnmappable refused;
