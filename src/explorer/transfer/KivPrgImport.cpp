@@ -15,6 +15,14 @@ KivTransferResult KivPrgImport::Run(const KivKeaPlan& plan, KivVOProject& projec
         result.message = plan.AppInfo();
         return result;
     }
+    // Modules listed and none of their files found: the import would leave an empty application
+    // behind and pass for done.
+    if (!plan.modules.empty() && plan.ModulesToCreate() == 0) {
+        result.message = "No module file was found.\r\nOperation Aborted !";
+        result.notices.push_back(KivNotice::Stop(result.message, plan.cAppName));
+        result.outcome = KivTransferOutcome::Failed;
+        return result;
+    }
     m_application = project.ApplicationCreate(plan.cAppName);
     if (!m_application) {
         result.message = "Application Create Error.\r\nOperation Aborted !";
