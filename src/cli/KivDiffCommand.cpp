@@ -1,21 +1,20 @@
 #include "cli/KivDiffCommand.h"
 
+#include "cli/KivCliContext.h"
 #include "cli/KivJsonText.h"
 #include "explorer/transfer/KivModuleCompare.h"
 #include "explorer/transfer/KivUnifiedDiff.h"
 #include "exportfiles/KivEntityAbstract.h"
 #include "platform/KivDosPath.h"
-#include "repository/KivRepositorySession.h"
 #include "repository/KivVOApplication.h"
 #include "repository/KivVOModule.h"
 #include "repository/KivVOProject.h"
-#include "repository/KivVORepository.h"
 #include "support/KivProgress.h"
 #include "support/KivStringUtil.h"
+#include "support/KivUtf8.h"
 
 #include <CLI/CLI.hpp>
 
-#include <optional>
 #include <ostream>
 
 namespace {
@@ -25,59 +24,73 @@ using kiv::cli::Text;
 
 constexpr std::string_view kRepoPrefix = "repo:";
 
-// A side named repo:PROJECT/APP or repo:PROJECT/APP/MODULE, read from the repository.
-KivCompareSide RepositorySide(std::optional<KivRepositorySession>& session, const std::string& address,
-                              std::string& error) {
-    const std::vector<std::string> parts = KivString2Array(address.substr(kRepoPrefix.size()), "/");
+bool IsAddress(const std::string& side) {
+    return side.starts_with(kRepoPrefix);
+}
+
+// A side is a repository address, whose names go into Windows-1252, or a path, resolved as every
+// path is.
+CLI::Option* SideOption(CLI::Option* option) {
+    return option->transform(CLI::Validator(
+        [](std::string& side) {
+            if (!IsAddress(side)) {
+                side = kiv::dospath::FromTyped(side);
+                return std::string();
+            }
+            auto bytes = KivUtf8ToAnsi(side);
+            if (!bytes)
+                return "\"" + side + "\" holds a character the repository's Windows-1252 cannot store";
+            side = std::move(*bytes);
+            return std::string();
+        },
+        ""));
+}
+
+// The side an argument names; empty `error` on success. The repository is opened for the first
+// address; its failures have been told when `error` is "-".
+KivCompareSide Side(KivCliContext& context, bool& opened, const std::string& side, std::string& error) {
+    if (!IsAddress(side))
+        return KivCompareSide::OfFile(side, error);
+    const std::vector<std::string> parts = KivString2Array(side.substr(kRepoPrefix.size()), "/");
     if (parts.size() < 2 || parts.size() > 3 || parts[0].empty() || parts[1].empty() ||
         (parts.size() == 3 && parts[2].empty())) {
-        error = "Not a repository address (repo:PROJECT/APP or repo:PROJECT/APP/MODULE): " + address;
+        error = "Not a repository address (repo:PROJECT/APP or repo:PROJECT/APP/MODULE): " + side;
         return {};
     }
-    if (!session)
-        session.emplace();
-    if (!session->Success()) {
-        error = "Failed to Initialize Repository !!\nAlready Open ?";
+    error = "-";
+    if (!opened && !(opened = context.Open()))
         return {};
-    }
-    KivVORepository& repository = *session->Repository();
-    std::string project;
-    for (const std::string& entry : repository.ProjectNameList())
-        if (KivEqualsIgnoringCase(entry, parts[0]))
-            project = entry;
-    if (project.empty() || repository.CurrentProjectName(project).empty()) {
-        error = "Project not found: " + parts[0];
+    auto project = context.Project(parts[0]);
+    auto application = project ? context.Application(*project, parts[1]) : nullptr;
+    if (!application)
         return {};
-    }
-    auto application = repository.CurrentProject() ? repository.CurrentProject()->ApplicationFind(parts[1])
-                                                   : nullptr;
-    if (!application) {
-        error = "Application not found: " + parts[1];
-        return {};
-    }
+    error.clear();
     if (parts.size() == 2)
-        return KivCompareSide::OfRepository(*application, address, error);
+        return KivCompareSide::OfRepository(*application, side, error);
     auto module = std::dynamic_pointer_cast<KivVOModule>(application->ModuleFind(parts[2]));
     if (!module) {
         error = "Module not found: " + parts[2];
         return {};
     }
-    return KivCompareSide::OfRepository(*module, address, error);
+    return KivCompareSide::OfRepository(*module, side, error);
 }
 
-KivCompareSide Side(std::optional<KivRepositorySession>& session, const std::string& argument,
-                    std::string& error) {
-    if (argument.starts_with(kRepoPrefix))
-        return RepositorySide(session, argument, error);
-    KivCompareSide side = KivCompareSide::OfFile(kiv::dospath::ToDos(argument), error);
-    side.label = argument;
-    return side;
+// How a side is shown: a repository address as given, a file in the host's form.
+std::string Label(const std::string& side) {
+    return IsAddress(side) ? Text(side) : KivCliContext::Host(side);
+}
+
+void PutSide(json& doc, const std::string& key, const std::string& side) {
+    if (IsAddress(side))
+        doc[key] = Text(side);
+    else
+        KivCliContext::PutPath(doc, key, side);
 }
 
 json Document(const KivModuleCompare& compare, const std::string& before, const std::string& after) {
     json doc;
-    doc["old"] = Text(before);
-    doc["new"] = Text(after);
+    PutSide(doc, "old", before);
+    PutSide(doc, "new", after);
     doc["same"] = compare.Same();
     json modules = json::array();
     for (const KivModuleChange& module : compare.Modules()) {
@@ -113,15 +126,15 @@ std::string UnifiedDiffs(const KivModuleCompare& compare, const std::string& bef
     std::string out;
     for (const KivModuleChange& module : compare.Modules()) {
         if (module.change != KivChange::Changed) {
-            out += "Only in " + (module.change == KivChange::Added ? after : before) + ": module " + module.name +
-                   "\n";
+            out += "Only in " + Label(module.change == KivChange::Added ? after : before) + ": module " +
+                   Text(module.name) + "\n";
             continue;
         }
         for (const KivEntityChange& entity : module.entities) {
-            const std::string path = module.name + "/" + entity.name;
-            out += KivUnifiedDiff(entity.before ? KivComparedSource(*entity.before) : std::string(),
-                                  entity.after ? KivComparedSource(*entity.after) : std::string(),
-                                  path + "\t" + before, path + "\t" + after);
+            const std::string path = Text(module.name) + "/" + Text(entity.name);
+            out += KivUnifiedDiff(entity.before ? Text(KivComparedSource(*entity.before)) : std::string(),
+                                  entity.after ? Text(KivComparedSource(*entity.after)) : std::string(),
+                                  path + "\t" + Label(before), path + "\t" + Label(after));
         }
     }
     return out;
@@ -129,39 +142,36 @@ std::string UnifiedDiffs(const KivModuleCompare& compare, const std::string& bef
 
 } // namespace
 
-void KivDiffCommand::Add(CLI::App& app) {
-    m_diff = app.add_subcommand("diff", "Show what changed between two versions of an application or module");
-    m_diff->add_option("OLD", m_old, "an AEF, MEF or PRG file, or repo:PROJECT/APP[/MODULE]")->required();
-    m_diff->add_option("NEW", m_new, "an AEF, MEF or PRG file, or repo:PROJECT/APP[/MODULE]")->required();
-    m_diff->add_flag("--text", m_text, "print the changed sources as unified diffs");
+void KivDiffCommand::Add(CLI::App& app, KivCliContext& context) {
+    auto* diff = context.Add(app, "diff", "Show what changed between two versions of an application or module",
+                             [this](KivCliContext& c) { return Diff(c); });
+    SideOption(diff->add_option("OLD", m_old, "an AEF, MEF or PRG file, or repo:PROJECT/APP[/MODULE]")->required());
+    SideOption(diff->add_option("NEW", m_new, "an AEF, MEF or PRG file, or repo:PROJECT/APP[/MODULE]")->required());
+    diff->add_flag("--text", m_text, "print the changed sources as unified diffs instead of the document");
 }
 
-bool KivDiffCommand::Run(std::ostream& out, std::ostream& err, int& code) const {
-    if (m_diff == nullptr || !*m_diff)
-        return false;
-    code = Diff(out, err);
-    return true;
-}
-
-int KivDiffCommand::Diff(std::ostream& out, std::ostream& err) const {
-    std::optional<KivRepositorySession> session;
+int KivDiffCommand::Diff(KivCliContext& context) const {
+    context.Prompt();
+    bool opened = false;
     std::string error;
-    const KivCompareSide before = Side(session, m_old, error);
+    const KivCompareSide before = Side(context, opened, m_old, error);
     if (!error.empty()) {
-        err << Text(error) << '\n';
+        if (error != "-")
+            context.Fail(error);
         return 2;
     }
-    const KivCompareSide after = Side(session, m_new, error);
+    const KivCompareSide after = Side(context, opened, m_new, error);
     if (!error.empty()) {
-        err << Text(error) << '\n';
+        if (error != "-")
+            context.Fail(error);
         return 2;
     }
     KivSilentProgress progress;
     KivModuleCompare compare;
     compare.Run(before, after, progress);
     if (m_text)
-        out << Text(UnifiedDiffs(compare, m_old, m_new));
+        context.Out() << UnifiedDiffs(compare, m_old, m_new);
     else
-        out << Document(compare, m_old, m_new).dump(2) << '\n';
+        context.Print(Document(compare, m_old, m_new));
     return compare.Same() ? 0 : 1;
 }

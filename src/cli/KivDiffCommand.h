@@ -1,25 +1,22 @@
 #pragma once
 
-#include <iosfwd>
 #include <string>
 
 namespace CLI {
 class App;
 }
+class KivCliContext;
 
 // kivrepo diff OLD NEW: what changed between two versions of an application or module, each an
 // AEF, MEF or PRG file or a repository address (repo:PROJECT/APP or repo:PROJECT/APP/MODULE).
 // Exit 0 when they are the same, 1 when they differ, 2 on a bad argument or unreadable file.
 class KivDiffCommand {
 public:
-    void Add(CLI::App& app);
-    // True when the command was given; `code` is then its exit code.
-    bool Run(std::ostream& out, std::ostream& err, int& code) const;
+    void Add(CLI::App& app, KivCliContext& context);
 
 private:
-    int Diff(std::ostream& out, std::ostream& err) const;
+    int Diff(KivCliContext& context) const;
 
-    CLI::App* m_diff = nullptr;
     std::string m_old;
     std::string m_new;
     bool m_text = false;

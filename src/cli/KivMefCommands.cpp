@@ -1,60 +1,24 @@
 #include "cli/KivMefCommands.h"
 
+#include "cli/KivCliContext.h"
 #include "cli/KivJsonText.h"
-#include "engine/KivEngineStatus.h"
 #include "explorer/transfer/KivMefTransfer.h"
-#include "platform/KivDosPath.h"
-#include "repository/KivRepositorySession.h"
 #include "repository/KivVOApplication.h"
 #include "repository/KivVOProject.h"
-#include "repository/KivVORepository.h"
 #include "support/KivProgress.h"
-#include "support/KivStringUtil.h"
 
 #include <CLI/CLI.hpp>
-
-#include <ostream>
 
 namespace {
 
 using kiv::cli::json;
 using kiv::cli::Text;
 
-int Report(const KivIDEBaseObject& object, std::ostream& err) {
-    err << Text(object.ErrorString());
-    if (object.ErrorCode() != 0)
-        err << ": " << kiv::engine::StatusText(object.ErrorCode());
-    err << '\n';
-    return 1;
-}
-
-// The project named on the command line made current for the run, or the current one; null
-// after the error has been reported.
-std::shared_ptr<KivVOProject> Project(KivVORepository& repository, const std::string& name, std::ostream& err) {
-    if (!name.empty()) {
-        std::string found;
-        for (const std::string& entry : repository.ProjectNameList())
-            if (KivEqualsIgnoringCase(entry, name))
-                found = entry;
-        if (found.empty()) {
-            err << "Project not found: " << name << '\n';
-            return nullptr;
-        }
-        repository.CurrentProjectName(found);
-    }
-    auto project = repository.CurrentProject();
-    if (!repository.Success() || !project) {
-        Report(repository, err);
-        return nullptr;
-    }
-    return project;
-}
-
 json Files(const std::vector<KivMefFileOutcome>& files) {
     json list = json::array();
     for (const KivMefFileOutcome& file : files) {
         json entry;
-        entry["file"] = Text(file.file);
+        KivCliContext::PutPath(entry, "file", file.file);
         entry["module"] = Text(file.module);
         if (file.error.empty())
             entry["entities"] = file.entities;
@@ -65,85 +29,61 @@ json Files(const std::vector<KivMefFileOutcome>& files) {
     return list;
 }
 
-int Finish(const KivTransferResult& result, json doc, std::ostream& out, std::ostream& err) {
-    doc["outcome"] = KivTransferOutcomeName(result.outcome);
-    out << doc.dump(2) << '\n';
-    if (!result.message.empty() && !result.Done())
-        err << Text(result.message) << '\n';
-    return result.Done() ? 0 : 1;
-}
-
 } // namespace
 
-void KivMefCommands::Add(CLI::App& app) {
-    m_importMef = app.add_subcommand("import-mef", "Bring MEF files, or every MEF of a folder, in as modules");
-    m_importMef->add_option("APP", m_application, "the application (made as an executable when missing)")
-        ->required();
-    m_importMef->add_option("PATH", m_paths, "MEF files or folders (every *.MEF in name order)")->required();
-    m_importMef->add_option("--project", m_project, "the project (default: the current one)");
+void KivMefCommands::Add(CLI::App& app, KivCliContext& context) {
+    using Ctx = KivCliContext;
+    auto* importMef = context.Add(app, "import-mef", "Bring MEF files, or every MEF of a folder, in as modules",
+                                  [this](KivCliContext& c) { return ImportMef(c); });
+    Ctx::Text(importMef->add_option("APP", m_application, "the application (made as an executable when missing)")
+                  ->required());
+    Ctx::Path(importMef->add_option("PATH", m_paths, "MEF files or folders (every *.MEF, in name order)")
+                  ->required());
+    Ctx::Text(importMef->add_option("--project", m_project, "the project (default: the current one)"));
 
-    m_exportMef = app.add_subcommand("export-mef", "Write one MEF file per module into DIR/APP");
-    m_exportMef->add_option("APP", m_application, "the application")->required();
-    m_exportMef->add_option("DIR", m_dir, "the base folder; the files go to DIR/APP")->required();
-    m_exportMef->add_option("--project", m_project, "the project (default: the current one)");
-    m_exportMef->add_flag("--prg", m_prg, "write each module's source as MODULE.prg beside its MEF");
+    auto* exportMef = context.Add(app, "export-mef", "Write one MEF file per module into DIR/APP",
+                                  [this](KivCliContext& c) { return ExportMef(c); });
+    Ctx::Text(exportMef->add_option("APP", m_application, "the application")->required());
+    Ctx::Path(exportMef->add_option("DIR", m_dir, "the base folder; the files go to DIR/APP")->required());
+    Ctx::Text(exportMef->add_option("--project", m_project, "the project (default: the current one)"));
+    exportMef->add_flag("--prg", m_prg, "write each module's source as MODULE.prg beside its MEF");
 }
 
-bool KivMefCommands::Run(std::ostream& out, std::ostream& err, int& code) const {
-    if (m_importMef && *m_importMef)
-        code = ImportMef(out, err);
-    else if (m_exportMef && *m_exportMef)
-        code = ExportMef(out, err);
-    else
-        return false;
-    return true;
-}
-
-int KivMefCommands::ImportMef(std::ostream& out, std::ostream& err) const {
-    std::string error;
-    const std::vector<std::string> files = KivMefImport::FilesOf(m_paths, error);
-    if (!error.empty()) {
-        err << error << '\n';
-        return 2;
-    }
-    KivRepositorySession session;
-    if (!session.Success()) {
-        err << "Failed to Initialize Repository !!\nAlready Open ?\n";
-        return 1;
-    }
-    auto project = Project(*session.Repository(), m_project, err);
+int KivMefCommands::ImportMef(KivCliContext& context) const {
+    std::string missing;
+    const std::vector<std::string> files = KivMefImport::FilesOf(m_paths, missing);
+    if (!missing.empty())
+        return context.Fail("No such file or folder: ", missing);
+    context.Prompt();
+    auto project = context.OpenProject(m_project);
     if (!project)
         return 1;
     KivSilentProgress progress;
     KivMefImport import;
-    KivTransferResult result = import.Run(*project, m_application, files, progress);
+    const KivTransferResult result = import.Run(*project, m_application, files, progress);
     json doc;
     doc["application"] = Text(import.Application() ? import.Application()->Name() : m_application);
     doc["files"] = Files(import.Files());
-    return Finish(result, std::move(doc), out, err);
+    return context.Finish(result, std::move(doc));
 }
 
-int KivMefCommands::ExportMef(std::ostream& out, std::ostream& err) const {
-    KivRepositorySession session;
-    if (!session.Success()) {
-        err << "Failed to Initialize Repository !!\nAlready Open ?\n";
-        return 1;
-    }
-    auto project = Project(*session.Repository(), m_project, err);
+int KivMefCommands::ExportMef(KivCliContext& context) const {
+    context.Prompt();
+    auto project = context.OpenProject(m_project);
     if (!project)
         return 1;
-    auto application = project->ApplicationFind(m_application);
-    if (!application) {
-        err << "Application not found: " << m_application << '\n';
+    auto application = context.Application(*project, m_application);
+    if (!application)
         return 1;
-    }
-    const std::string base = kiv::dospath::ToDos(m_dir);
     KivSilentProgress progress;
     KivMefExport exporter;
-    KivTransferResult result = exporter.Run(*application, base, m_prg, progress);
+    const KivTransferResult result = exporter.Run(*application, m_dir, m_prg, progress);
     json doc;
-    doc["folder"] = Text(KivMefExport::OutputFolder(base, application->Name()));
+    KivCliContext::PutPath(doc, "folder", KivMefExport::OutputFolder(m_dir, application->Name()));
     doc["files"] = Files(exporter.Files());
-    doc["stale"] = kiv::cli::Texts(exporter.Stale());
-    return Finish(result, std::move(doc), out, err);
+    json stale = json::array();
+    for (const std::string& file : exporter.Stale())
+        stale.push_back(KivCliContext::Host(file));
+    doc["stale"] = std::move(stale);
+    return context.Finish(result, std::move(doc));
 }

@@ -75,7 +75,7 @@ TEST_F(KivMefCommandsTest, ExportImportExportGivesTheSameFiles) {
     ASSERT_EQ(r.code, 0) << r.err;
     doc = json::parse(r.out);
     ASSERT_EQ(doc["stale"].size(), 1u);
-    EXPECT_TRUE(doc["stale"][0].get<std::string>().ends_with("\\Shop\\Gone.mef")) << doc["stale"];
+    EXPECT_TRUE(doc["stale"][0].get<std::string>().ends_with("/Shop/Gone.mef")) << doc["stale"];
     EXPECT_TRUE(fs::exists(out / "Shop" / "Gone.mef"));
 
     // A file that is no MEF is reported with its reason; the others still come in.
@@ -86,7 +86,7 @@ TEST_F(KivMefCommandsTest, ExportImportExportGivesTheSameFiles) {
     doc = json::parse(r.out);
     EXPECT_EQ(doc["files"][0]["error"], "Invalid MEF File STRUCTURE");
     EXPECT_EQ(doc["files"][1]["entities"], 2);
-    EXPECT_EQ(Kivrepo({"import-mef", "Mirror", (Scratch() / "none").string()}).code, 2);
+    EXPECT_EQ(Kivrepo({"import-mef", "Mirror", (Scratch() / "none").string()}).code, 1);
 }
 
 TEST_F(KivMefCommandsTest, DiffNamesWhatChanged) {

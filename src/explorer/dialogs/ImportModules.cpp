@@ -87,8 +87,8 @@ std::string ImportModules::ApplicationName() const {
 }
 
 void ImportModules::AddPaths(const std::vector<std::string>& paths) {
-    std::string error;
-    for (const std::string& file : KivMefImport::FilesOf(paths, error)) {
+    std::string missing;
+    for (const std::string& file : KivMefImport::FilesOf(paths, missing)) {
         if (std::find(m_files.begin(), m_files.end(), file) != m_files.end())
             continue;
         m_files.push_back(file);

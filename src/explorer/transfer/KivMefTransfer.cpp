@@ -67,10 +67,9 @@ std::string KivMefLog(const std::string& title, const std::string& applicationNa
     return log;
 }
 
-std::vector<std::string> KivMefImport::FilesOf(const std::vector<std::string>& paths, std::string& error) {
+std::vector<std::string> KivMefImport::FilesOf(const std::vector<std::string>& paths, std::string& missing) {
     std::vector<std::string> files;
-    for (const std::string& path : paths) {
-        const std::string dos = kiv::dospath::ToDos(path);
+    for (const std::string& dos : paths) {
         const auto host = kiv::dospath::Resolve(dos);
         std::error_code ec;
         if (host && fs::is_regular_file(*host, ec)) {
@@ -78,7 +77,7 @@ std::vector<std::string> KivMefImport::FilesOf(const std::vector<std::string>& p
             continue;
         }
         if (!host || !fs::is_directory(*host, ec)) {
-            error = "No such file or folder: " + path;
+            missing = dos;
             return {};
         }
         std::vector<fs::path> found;
@@ -199,8 +198,8 @@ KivTransferResult KivMefExport::Run(KivVOApplication& application, const std::st
             ++result.errors;
         m_files.push_back(std::move(prg));
     }
-    std::string error;
-    for (const std::string& file : KivMefImport::FilesOf({folder}, error))
+    std::string missing;
+    for (const std::string& file : KivMefImport::FilesOf({folder}, missing))
         if (std::none_of(m_files.begin(), m_files.end(),
                          [&](const KivMefFileOutcome& written) { return KivEqualsIgnoringCase(written.file, file); }))
             m_stale.push_back(file);

@@ -29,10 +29,10 @@ std::string KivMefLog(const std::string& title, const std::string& applicationNa
 // becomes a module, replacing a module of the same name.
 class KivMefImport {
 public:
-    // The MEF files the paths stand for, in their order: a file stands for itself, a folder for
-    // every *.MEF in it (extension in any letter case), in name order. A path that is neither
-    // makes `error` name it and gives nothing.
-    static std::vector<std::string> FilesOf(const std::vector<std::string>& paths, std::string& error);
+    // The MEF files the paths (DOS form) stand for, in their order: a file stands for itself, a
+    // folder for every *.MEF in it (extension in any letter case), in name order. The first path
+    // that is neither goes into `missing`, and nothing is given.
+    static std::vector<std::string> FilesOf(const std::vector<std::string>& paths, std::string& missing);
 
     // Imports the files into the project's application of that name, which is made (as an
     // executable) when the project has none. A file that is damaged or no valid MEF changes

@@ -29,9 +29,9 @@ protected:
 
     KivTransferResult ImportInto(KivVOProject& project, const std::string& app, const fs::path& folder,
                                  KivMefImport& import) {
-        std::string error;
-        auto files = KivMefImport::FilesOf({folder.string()}, error);
-        EXPECT_EQ(error, "");
+        std::string missing;
+        auto files = KivMefImport::FilesOf({kiv::dospath::FromHost(folder)}, missing);
+        EXPECT_EQ(missing, "");
         KivCountingProgress progress;
         return import.Run(project, app, files, progress);
     }
