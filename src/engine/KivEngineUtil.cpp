@@ -1,6 +1,7 @@
 #include "engine/KivEngineUtil.h"
 
 #include "engine/KivEngineStatus.h"
+#include "platform/KivAtomicFile.h"
 #include "platform/KivDosPath.h"
 #include "platform/KivOsError.h"
 #include "support/KivStringUtil.h"
@@ -25,25 +26,7 @@ struct Fd {
         if (fd >= 0)
             close(fd);
     }
-    int Release() {
-        int f = fd;
-        fd = -1;
-        return f;
-    }
 };
-
-uint32_t WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return kiv::oserror::FromErrno(errno);
-        }
-        bytes.remove_prefix(static_cast<size_t>(n));
-    }
-    return kOk;
-}
 
 } // namespace
 
@@ -108,29 +91,11 @@ uint32_t ReadWholeFile(const std::filesystem::path& file, std::string& bytes) {
 }
 
 uint32_t WriteWholeFile(const std::filesystem::path& file, std::string_view bytes) {
-    struct stat info {};
-    if (stat(file.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        Fd out{open(file.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC)};
-        if (out.fd < 0)
-            return kiv::oserror::FromErrno(errno);
-        if (uint32_t status = WriteAll(out.fd, bytes))
-            return status;
-        return close(out.Release()) == 0 ? kOk : kiv::oserror::FromErrno(errno);
-    }
-    std::filesystem::path temp = file;
-    temp += ".kivtmp";
-    Fd out{open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)};
+    int error = 0;
+    if (kiv::platform::KivReplaceFile(file, bytes, &error))
+        return kOk;
     // The file is being made, so a missing name means a missing folder.
-    if (out.fd < 0)
-        return errno == ENOENT ? kiv::oserror::kPathNotFound : kiv::oserror::FromErrno(errno);
-    uint32_t status = WriteAll(out.fd, bytes);
-    if (close(out.Release()) != 0 && status == kOk)
-        status = kiv::oserror::FromErrno(errno);
-    if (status == kOk && rename(temp.c_str(), file.c_str()) != 0)
-        status = kiv::oserror::FromErrno(errno);
-    if (status != kOk)
-        unlink(temp.c_str());
-    return status;
+    return error == ENOENT ? kiv::oserror::kPathNotFound : kiv::oserror::FromErrno(error);
 }
 
 } // namespace kiv::engine

@@ -1,5 +1,6 @@
 #include "platform/KivRegistryStore.h"
 
+#include "platform/KivAtomicFile.h"
 #include "platform/KivOsError.h"
 #include "platform/KivPlatformHome.h"
 
@@ -230,66 +231,20 @@ uint32_t ReadWholeFile(const std::filesystem::path& file, std::string& bytes, st
     return kiv::reg::kSuccess;
 }
 
-// Writes the bytes to a temporary file beside the target, then puts it in place, so that the
-// target is either whole or absent. Without replace, an existing target is kept and refused.
+// Writes the bytes so that the target is either whole or untouched. Without replace, an
+// existing target is kept and refused.
 uint32_t WriteWholeFile(const std::filesystem::path& file, std::string_view bytes, bool replace,
                         std::string& why) {
-    auto fail = [&](int err, const std::string& temp) {
-        const uint32_t code = FileErrno(err, file);
-        if (!temp.empty())
-            ::unlink(temp.c_str());
-        why = FileError(code, file);
-        return code;
-    };
-    std::error_code ec;
-    if (!replace && std::filesystem::exists(std::filesystem::symlink_status(file, ec))) {
+    kiv::platform::KivAtomicFile out(file);
+    if (out.Write(bytes) && (replace ? out.Commit() : out.CommitNew()))
+        return kiv::reg::kSuccess;
+    if (out.Error() == EEXIST) {
         why = "the file exists (" + file.string() + ")";
         return kiv::reg::kAlreadyExists;
     }
-    std::filesystem::path dir = file.parent_path();
-    if (dir.empty())
-        dir = ".";
-    std::string temp = (dir / (file.filename().string() + ".kiv-XXXXXX")).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return fail(errno, {});
-    ::fchmod(fd, 0644);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int err = n < 0 ? errno : ENOSPC;
-            ::close(fd);
-            return fail(err, temp);
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (::fsync(fd) != 0 || ::close(fd) != 0)
-        return fail(errno, temp);
-    if (replace) {
-        if (::rename(temp.c_str(), file.c_str()) != 0)
-            return fail(errno, temp);
-        return kiv::reg::kSuccess;
-    }
-    // link() puts the file in place only where nothing is, in one step.
-    if (::link(temp.c_str(), file.c_str()) != 0) {
-        const int err = errno;
-        if (err == EEXIST) {
-            ::unlink(temp.c_str());
-            why = "the file exists (" + file.string() + ")";
-            return kiv::reg::kAlreadyExists;
-        }
-        // File systems without hard links: the existence check above has to do.
-        if (err != EPERM && err != ENOTSUP && err != EOPNOTSUPP)
-            return fail(err, temp);
-        if (::rename(temp.c_str(), file.c_str()) != 0)
-            return fail(errno, temp);
-        return kiv::reg::kSuccess;
-    }
-    ::unlink(temp.c_str());
-    return kiv::reg::kSuccess;
+    const uint32_t code = FileErrno(out.Error(), file);
+    why = FileError(code, file);
+    return code;
 }
 
 } // namespace
