@@ -2,6 +2,7 @@
 
 #include "platform/KivAtomicFile.h"
 #include "platform/KivDosPath.h"
+#include "platform/KivWholeFile.h"
 #include "support/KivStringUtil.h"
 
 #include <atomic>
@@ -41,22 +42,6 @@ timespec Tick() {
 
 bool Before(const timespec& a, const timespec& b) {
     return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
-}
-
-bool ReadAll(int fd, std::string& out, size_t expected) {
-    out.clear();
-    out.reserve(expected);
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        out.append(buffer, static_cast<size_t>(n));
-    }
 }
 
 } // namespace
@@ -151,7 +136,7 @@ void KivProfileFile::Load() {
         struct stat before {};
         struct stat after {};
         bool ok = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode) &&
-                  ReadAll(fd, bytes, static_cast<size_t>(before.st_size)) && ::fstat(fd, &after) == 0;
+                  kiv::platform::KivReadAll(fd, bytes) == 0 && ::fstat(fd, &after) == 0;
         ::close(fd);
         if (!ok) {
             m_document = KivIniDocument();

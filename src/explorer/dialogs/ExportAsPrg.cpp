@@ -1,10 +1,8 @@
 #include "explorer/dialogs/ExportAsPrg.h"
 
 #include "explorer/KivAnsi.h"
-#include "platform/KivDosPath.h"
-#include "support/KivIDESettings.h"
+#include "explorer/transfer/KivIdeFolders.h"
 #include "support/KivPrompt.h"
-#include "support/KivRegistry.h"
 #include "support/KivStringUtil.h"
 
 #include <QCheckBox>
@@ -14,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <filesystem>
 
 ExportAsPrg::ExportAsPrg(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("ExportAsPrg"));
@@ -66,10 +63,7 @@ ExportAsPrg::ExportAsPrg(QWidget* owner) : QDialog(owner) {
 }
 
 void ExportAsPrg::PostInit() {
-    std::error_code ec;
-    const std::filesystem::path cwd = std::filesystem::current_path(ec);
-    const std::string current = ec ? std::string("C:\\") : kiv::dospath::FromHost(cwd);
-    FolderPath(KivIDESettings().GetString("Directories", "AEFPath", current));
+    FolderPath(KivAefPathSetting());
 }
 
 std::string ExportAsPrg::FolderPath() const {
