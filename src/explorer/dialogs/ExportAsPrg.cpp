@@ -2,8 +2,8 @@
 
 #include "explorer/KivAnsi.h"
 #include "explorer/transfer/KivIdeFolders.h"
+#include "platform/KivDosPath.h"
 #include "support/KivPrompt.h"
-#include "support/KivStringUtil.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -67,7 +67,7 @@ void ExportAsPrg::PostInit() {
 }
 
 std::string ExportAsPrg::FolderPath() const {
-    return KivAllTrim(KivToAnsi(m_folderPath->text()));
+    return kiv::dospath::FromTyped(KivToAnsi(m_folderPath->text()));
 }
 
 void ExportAsPrg::FolderPath(const std::string& folder) {
@@ -75,7 +75,7 @@ void ExportAsPrg::FolderPath(const std::string& folder) {
 }
 
 void ExportAsPrg::ChangeFolder() {
-    if (auto chosen = KivPrompt().BrowseFolder("Select base Folder", KivToAnsi(m_folderPath->text())))
+    if (auto chosen = KivPrompt().BrowseFolder("Select base Folder", FolderPath()))
         FolderPath(*chosen);
 }
 
