@@ -2,7 +2,7 @@
 
 #include "engine/KivEngineStatus.h"
 #include "explorer/transfer/KivPrgExport.h"
-#include "explorer/transfer/KivTextSink.h"
+#include "explorer/transfer/KivLineWriter.h"
 #include "exportfiles/KivMEFFile.h"
 #include "platform/KivDosPath.h"
 #include "repository/KivVOApplication.h"
@@ -187,9 +187,9 @@ KivTransferResult KivMefExport::Run(KivVOApplication& application, const std::st
             result.outcome = KivTransferOutcome::Cancelled;
             return result;
         }
-        KivTextSink sink(prg.file);
+        KivLineWriter sink(prg.file);
         sink.Create();
-        sink.Text(source);
+        sink.WriteText(source);
         if (sink.Close())
             prg.entities = static_cast<uint32_t>(saved);
         else
