@@ -1,5 +1,6 @@
 #include "cli/KivAppTransferCommands.h"
 
+#include "cli/KivConsoleProgress.h"
 #include "cli/KivConsolePrompt.h"
 #include "cli/KivUtf8.h"
 #include "engine/KivEngineStatus.h"
@@ -11,7 +12,6 @@
 #include "repository/KivVOProject.h"
 #include "repository/KivVORepository.h"
 #include "support/KivFileSpec.h"
-#include "support/KivProgress.h"
 #include "support/KivStringUtil.h"
 
 #include <CLI/CLI.hpp>
@@ -129,8 +129,9 @@ int KivAppTransferCommands::ExportApp(std::ostream& out, std::ostream& err) cons
     options.folder = kiv::dospath::ToDos(m_dir);
     options.includeDlls = m_includeDlls;
     options.abortOnError = m_abortOnError;
-    KivSilentProgress progress;
+    KivConsoleProgress progress;
     const KivTransferResult result = KivExportApp(*application, options, progress);
+    progress.End();
     if (!result.logPath.empty())
         out << KivAnsiToUtf8(HostForm(result.logPath)) << '\n';
     return result.Done() ? 0 : Unfinished(result, err);
@@ -172,8 +173,9 @@ int KivAppTransferCommands::ImportApp(std::ostream& out, std::ostream& err) cons
     const auto choice = m_existing == "keep"    ? KivExistingChoice::Keep
                         : m_existing == "merge" ? KivExistingChoice::Merge
                                                 : KivExistingChoice::Delete;
-    KivSilentProgress progress;
+    KivConsoleProgress progress;
     const KivTransferResult result = KivRunAppImport(plan, choice, *project, progress);
+    progress.End();
     if (!result.Done())
         return Unfinished(result, err);
     out << KivAnsiToUtf8(plan.appName) << '\n';

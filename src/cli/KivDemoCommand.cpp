@@ -10,10 +10,10 @@
 #include <ostream>
 
 void KivDemoCommand::Add(CLI::App& app) {
-    m_dir = KIV_SAMPLES_DIR;
+    m_dir = KivDemoSamplesDir();
     m_command = app.add_subcommand("load-demo", "Fill an empty repository with the demo project");
     m_command->add_option("DIR", m_dir, "the samples folder holding demo.ini (DOS or host form)")
-        ->default_str(KIV_SAMPLES_DIR);
+        ->default_str(m_dir);
 }
 
 bool KivDemoCommand::Run(std::ostream& out, std::ostream& err, int& code) const {

@@ -1,5 +1,6 @@
 #include "cli/KivPrgCommands.h"
 
+#include "cli/KivConsoleProgress.h"
 #include "cli/KivUtf8.h"
 #include "engine/KivEngineStatus.h"
 #include "explorer/transfer/KivDeleteProject.h"
@@ -16,7 +17,6 @@
 #include "repository/KivVORepository.h"
 #include "support/KivIDESettings.h"
 #include "support/KivPathUtil.h"
-#include "support/KivProgress.h"
 #include "support/KivPrompt.h"
 #include "support/KivRegistry.h"
 #include "support/KivStringUtil.h"
@@ -178,8 +178,9 @@ int KivPrgCommands::ExportPrg(std::ostream& out, std::ostream& err) const {
     }
     if (!KivPrgExport::CanExport(application.get()))
         return 1;
-    KivSilentProgress progress;
+    KivConsoleProgress progress("Exporting to PRG files");
     KivTransferResult result = KivPrgExport().Run(*application, kiv::dospath::ToDos(m_dir), progress);
+    progress.End();
     json doc;
     doc["folder"] =
         KivAnsiToUtf8(KivPrgExport::OutputFolder(kiv::dospath::ToDos(m_dir), application->Name()));
@@ -213,9 +214,10 @@ int KivPrgCommands::ImportPrg(std::ostream& out, std::ostream& err) const {
         err << "Application already exist: " << KivAnsiToUtf8(plan.cAppName) << " (give --rename)\n";
         return 1;
     }
-    KivSilentProgress progress;
+    KivConsoleProgress progress("Importing PRG files");
     KivPrgImport import;
     KivTransferResult result = import.Run(plan, *project, progress);
+    progress.End();
     json doc;
     doc["application"] = KivAnsiToUtf8(plan.cAppName);
     doc["modules"] = Items(plan.modules);

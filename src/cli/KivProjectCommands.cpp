@@ -1,5 +1,6 @@
 #include "cli/KivProjectCommands.h"
 
+#include "cli/KivConsoleProgress.h"
 #include "engine/KivEngineStatus.h"
 #include "explorer/transfer/KivProjectExport.h"
 #include "explorer/transfer/KivProjectImport.h"
@@ -8,7 +9,6 @@
 #include "repository/KivVOProject.h"
 #include "repository/KivVORepository.h"
 #include "support/KivPathUtil.h"
-#include "support/KivProgress.h"
 #include "support/KivPrompt.h"
 #include "support/KivStringUtil.h"
 
@@ -137,8 +137,9 @@ int KivProjectCommands::ExportProject(std::ostream& out, std::ostream& err) cons
         err << EngineText(repository) << '\n';
         return 1;
     }
-    KivSilentProgress progress;
+    KivConsoleProgress progress;
     KivTransferResult result = KivProjectExport(project, progress).Run(DosPath(m_dir), m_abortOnError);
+    progress.End();
     if (!result.logPath.empty())
         out << result.logPath << '\n';
     return Outcome(result, err);
@@ -149,10 +150,11 @@ int KivProjectCommands::ExportAll(std::ostream& out, std::ostream& err) const {
     KivRepositorySession session;
     if (!session.Success())
         return StartFailure(err);
-    KivSilentProgress progress;
+    KivConsoleProgress progress;
     std::vector<KivTransferResult> each;
     KivTransferResult result =
         KivExportAllProjects(*session.Repository(), DosPath(m_dir), m_abortOnError, progress, &each);
+    progress.End();
     for (const KivTransferResult& one : each)
         if (!one.logPath.empty())
             out << one.logPath << '\n';
@@ -191,9 +193,10 @@ int KivProjectCommands::ImportProject(std::ostream& out, std::ostream& err) cons
         if (!entry.present)
             err << "Missing: " << entry.name << " ("
                 << (entry.aefPath.empty() ? entry.section : entry.aefPath) << ")\n";
-    KivSilentProgress progress;
+    KivConsoleProgress progress;
     KivProjectImport import(repository, progress);
     KivTransferResult result = import.Run(plan, name, path);
+    progress.End();
     if (!import.Project()) {
         err << EngineText(repository) << '\n';
         return 1;

@@ -1,5 +1,6 @@
 #include "cli/KivRepoCommands.h"
 
+#include "cli/KivConsoleProgress.h"
 #include "cli/KivJsonText.h"
 #include "cli/KivUtf8.h"
 #include "engine/KivEngineStatus.h"
@@ -310,7 +311,11 @@ int KivRepoCommands::ImportAef(std::ostream& err) const {
     auto project = ChosenProject(*session.Repository(), m_project, err);
     if (!project)
         return 1;
-    if (!project->ImportApplication(m_application, kiv::dospath::ToDos(m_file), m_merge ? 0 : 1, 0))
+    KivConsoleProgress progress("Importing " + m_file, true);
+    const bool imported =
+        project->ImportApplication(m_application, kiv::dospath::ToDos(m_file), m_merge ? 0 : 1, 0);
+    progress.End();
+    if (!imported)
         return Report(*project, err);
     return 0;
 }
@@ -330,7 +335,10 @@ int KivRepoCommands::ExportAef(std::ostream& err) const {
         return 1;
     }
     const std::string file = kiv::dospath::ToDos(m_file);
-    if (!(m_dll ? application->ExportToAEF_DLL(file) : application->ExportToAEF(file)))
+    KivConsoleProgress progress("Exporting " + m_application, true);
+    const bool exported = m_dll ? application->ExportToAEF_DLL(file) : application->ExportToAEF(file);
+    progress.End();
+    if (!exported)
         return Report(*application, err);
     return 0;
 }
