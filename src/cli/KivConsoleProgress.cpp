@@ -1,6 +1,6 @@
 #include "cli/KivConsoleProgress.h"
 
-#include "cli/KivUtf8.h"
+#include "support/KivUtf8.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -156,7 +156,7 @@ bool KivConsoleProgress::CancelRequested() {
 std::string KivConsoleProgress::Line() const {
     const Bar& main = m_bars[0];
     std::string what;
-    Append(what, m_caption.empty() ? m_what : KivAnsiToUtf8(m_caption));
+    Append(what, KivAnsiToUtf8(m_caption.empty() ? m_what : m_caption));
     Append(what, KivAnsiToUtf8(m_wait));
     Append(what, KivAnsiToUtf8(main.label.empty() ? main.text : main.label + " " + main.text));
     // The transfers count from 1, the item being worked on, to the number of items.

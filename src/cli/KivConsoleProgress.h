@@ -14,7 +14,8 @@
 // does, and the run decides what to leave behind; a second Ctrl+C ends the program at once.
 class KivConsoleProgress final : public KivProgress {
 public:
-    // Draws on standard error when that is a terminal. `what` (UTF-8) names the work until the run
+    // Draws on standard error when that is a terminal. `what` (Windows-1252, as the commands hold
+    // what was typed) names the work until the run
     // gives its own caption. A work of one step that reports nothing (one engine call) shows
     // "0 of 1" until it ends and leaves Ctrl+C alone, since nothing would ask whether to stop.
     explicit KivConsoleProgress(std::string what = {}, bool oneStep = false);

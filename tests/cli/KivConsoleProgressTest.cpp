@@ -32,6 +32,8 @@ struct LineCase {
     std::string line;
 };
 
+void PrintTo(const LineCase& c, std::ostream* os) { *os << c.name; }
+
 class LineTest : public ::testing::TestWithParam<LineCase> {};
 
 TEST_P(LineTest, ShowsWhatIsDoneTheCountAndABar) {
