@@ -55,6 +55,7 @@ int KivAppTransferCommands::ExportApp(KivCliContext& context) const {
     KivConsoleProgress progress;
     const KivTransferResult result = KivExportApp(*application, options, progress);
     progress.End();
+    KivShowNotices(result.notices);
     json doc;
     doc["project"] = Text(project->Name());
     doc["application"] = Text(application->Name());
@@ -90,8 +91,10 @@ int KivAppTransferCommands::ImportApp(KivCliContext& context) const {
                         : m_existing == "merge" ? KivExistingChoice::Merge
                                                 : KivExistingChoice::Delete;
     KivConsoleProgress progress;
-    const KivTransferResult result = KivRunAppImport(plan, choice, *project, progress);
+    KivMessageQuestion question;
+    const KivTransferResult result = KivRunAppImport(plan, choice, *project, progress, question);
     progress.End();
+    KivShowNotices(result.notices);
     json doc;
     doc["project"] = Text(project->Name());
     doc["application"] = Text(plan.appName);

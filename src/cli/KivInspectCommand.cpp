@@ -113,6 +113,7 @@ int KivInspectCommand::Inspect(std::ostream& out, std::ostream& err) const {
         }
         doc["kind"] = "AEF";
         doc["name"] = Text(aef.Name());
+        doc["success"] = aef.Success();
         doc["version"] = aef.Version();
         doc["exeName"] = Text(aef.ExeName());
         doc["description"] = Text(aef.Description());
