@@ -1,15 +1,16 @@
 #include "cli/KivDiffCommand.h"
 
 #include "cli/KivCliContext.h"
+#include "cli/KivConsoleProgress.h"
 #include "cli/KivJsonText.h"
 #include "explorer/transfer/KivModuleCompare.h"
+#include "explorer/transfer/KivTransferResult.h"
 #include "explorer/transfer/KivUnifiedDiff.h"
 #include "exportfiles/KivEntityAbstract.h"
 #include "platform/KivDosPath.h"
 #include "repository/KivVOApplication.h"
 #include "repository/KivVOModule.h"
 #include "repository/KivVOProject.h"
-#include "support/KivProgress.h"
 #include "support/KivStringUtil.h"
 #include "support/KivUtf8.h"
 
@@ -166,9 +167,15 @@ int KivDiffCommand::Diff(KivCliContext& context) const {
             context.Fail(error);
         return 2;
     }
-    KivSilentProgress progress;
+    KivConsoleProgress progress("Comparing");
     KivModuleCompare compare;
-    compare.Run(before, after, progress);
+    const KivTransferResult result = compare.Run(before, after, progress);
+    progress.End();
+    // Stopped by Ctrl+C: what was compared so far is no answer, as trouble is none.
+    if (result.outcome == KivTransferOutcome::Cancelled) {
+        context.Fail("cancelled");
+        return 2;
+    }
     if (m_text)
         context.Out() << UnifiedDiffs(compare, m_old, m_new);
     else

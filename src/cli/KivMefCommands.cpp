@@ -1,11 +1,11 @@
 #include "cli/KivMefCommands.h"
 
 #include "cli/KivCliContext.h"
+#include "cli/KivConsoleProgress.h"
 #include "cli/KivJsonText.h"
 #include "explorer/transfer/KivMefTransfer.h"
 #include "repository/KivVOApplication.h"
 #include "repository/KivVOProject.h"
-#include "support/KivProgress.h"
 
 #include <CLI/CLI.hpp>
 
@@ -58,9 +58,10 @@ int KivMefCommands::ImportMef(KivCliContext& context) const {
     auto project = context.OpenProject(m_project);
     if (!project)
         return 1;
-    KivSilentProgress progress;
+    KivConsoleProgress progress("Importing modules");
     KivMefImport import;
     const KivTransferResult result = import.Run(*project, m_application, files, progress);
+    progress.End();
     json doc;
     doc["application"] = Text(import.Application() ? import.Application()->Name() : m_application);
     doc["files"] = Files(import.Files());
@@ -75,9 +76,10 @@ int KivMefCommands::ExportMef(KivCliContext& context) const {
     auto application = context.Application(*project, m_application);
     if (!application)
         return 1;
-    KivSilentProgress progress;
+    KivConsoleProgress progress("Exporting modules");
     KivMefExport exporter;
     const KivTransferResult result = exporter.Run(*application, m_dir, m_prg, progress);
+    progress.End();
     json doc;
     KivCliContext::PutPath(doc, "folder", KivMefExport::OutputFolder(m_dir, application->Name()));
     doc["files"] = Files(exporter.Files());
