@@ -6,6 +6,7 @@
 #include "cli/KivPrgCommands.h"
 #include "cli/KivDemoCommand.h"
 #include "cli/KivRepoCommands.h"
+#include "cli/KivSearchCommand.h"
 
 #include "platform/KivDosPath.h"
 #include "platform/KivPlatformHome.h"
@@ -64,6 +65,8 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
     prgCommands.Add(app);
     KivDemoCommand demoCommand;
     demoCommand.Add(app);
+    KivSearchCommand searchCommand;
+    searchCommand.Add(app);
 
     try {
         app.parse(argc, argv);
@@ -91,6 +94,8 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
     if (prgCommands.Run(out, err, code))
         return code;
     if (demoCommand.Run(out, err, code))
+        return code;
+    if (searchCommand.Run(out, err, code))
         return code;
     return 2;
 }

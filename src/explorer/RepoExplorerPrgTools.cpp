@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-
 void RepoExplorer::ExportAsPrg() {
     auto application = Application();
     if (!KivPrgExport::CanExport(application.get()))
@@ -55,4 +54,3 @@ void RepoExplorer::DeletePrj() {
     if (KivDeletePrjFlow(*m_repository))
         BuildExplorer();
 }
-
