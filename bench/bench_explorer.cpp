@@ -10,6 +10,7 @@
 #include "platform/KivDosPath.h"
 #include "repository/KivRepositorySession.h"
 #include "repository/KivVOApplication.h"
+#include "repository/KivVOEntity.h"
 #include "repository/KivVOModule.h"
 #include "repository/KivVOProject.h"
 #include "repository/KivVORepository.h"
@@ -305,20 +306,31 @@ void BM_FindText(benchmark::State& state) {
         state.SkipWithError("the repository could not be built");
         return;
     }
-    const KivEntityCatalogue& catalogue = Catalogue().catalogue;
+    // The walk over the project and the search of each source as the walk reaches it, as the
+    // window and kivrepo search do.
     const KivTextMatcher matcher("needle", false);
     KivSilentProgress progress;
     size_t lines = 0;
-    size_t bytes = 0;
+    size_t entities = 0;
     for (auto _ : state) {
         lines = 0;
-        KivSearchSources(catalogue.Entities(), matcher, progress, [&lines](const KivLineHit&) {
-            ++lines;
-            return true;
-        });
+        KivEntityCatalogue catalogue;
+        KivFindInSources(
+            *KivGetRepoObject(), "Search", matcher, progress,
+            [&lines](const KivLineHit&) {
+                ++lines;
+                return true;
+            },
+            catalogue);
+        entities = catalogue.Entities().size();
     }
-    for (const KivEntityRef& entity : catalogue.Entities())
-        bytes += KivEntitySource(entity).size();
+    size_t bytes = 0;
+    KivEntityCatalogue().Build(*KivGetRepoObject(), "Search", nullptr,
+                               [&bytes](size_t, const KivVOEntity& entity) {
+                                   bytes += entity.Source().size();
+                                   return true;
+                               });
+    state.counters["entities"] = static_cast<double>(entities);
     state.counters["lines"] = static_cast<double>(lines);
     state.counters["MB"] = static_cast<double>(bytes) / 1e6;
 }

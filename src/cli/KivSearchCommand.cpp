@@ -88,34 +88,40 @@ int KivSearchCommand::Search(std::ostream& out, std::ostream& err) const {
         }
         project = *found;
     }
-    KivEntityCatalogue catalogue;
-    if (!catalogue.Build(repository, project)) {
-        err << repository.ErrorString() << '\n';
-        return 1;
-    }
-
     json head;
     head["text"] = m_text;
     head["regex"] = m_regex;
     head["source"] = m_source;
     head["project"] = Text(project);
-    HitWriter writer(out, head);
-    if (!m_source) {
-        const auto& entities = catalogue.Entities();
-        for (size_t index :
-             m_regex ? catalogue.MatchNames(matcher) : catalogue.FindName(text, entities.size()))
-            writer.Add(Where(entities[index]));
+    KivEntityCatalogue catalogue;
+    if (m_source) {
+        // The lines are written as the walk finds them.
+        HitWriter writer(out, head);
+        KivSilentProgress progress;
+        const KivSearchEnd end = KivFindInSources(
+            repository, project, matcher, progress,
+            [&](const KivLineHit& hit) {
+                json line = Where(catalogue.Entities()[hit.entity]);
+                line["line"] = hit.line;
+                line["text"] = Text(hit.text);
+                writer.Add(line);
+                return true;
+            },
+            catalogue);
         writer.End();
-        return 0;
+        if (end == KivSearchEnd::Done)
+            return 0;
+        err << "A project could not be read: " << repository.ErrorString() << '\n';
+        return 1;
     }
-    KivSilentProgress progress;
-    KivSearchSources(catalogue.Entities(), matcher, progress, [&](const KivLineHit& hit) {
-        json line = Where(catalogue.Entities()[hit.entity]);
-        line["line"] = hit.line;
-        line["text"] = Text(hit.text);
-        writer.Add(line);
-        return true;
-    });
+    if (!catalogue.Build(repository, project)) {
+        err << "A project could not be read: " << repository.ErrorString() << '\n';
+        return 1;
+    }
+    HitWriter writer(out, head);
+    const auto& entities = catalogue.Entities();
+    for (size_t index : m_regex ? catalogue.MatchNames(matcher) : catalogue.FindName(text, entities.size()))
+        writer.Add(Where(entities[index]));
     writer.End();
     return 0;
 }

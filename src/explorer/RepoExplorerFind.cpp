@@ -134,19 +134,18 @@ bool RepoExplorer::FindInSources(const std::optional<std::string>& pattern, bool
 
     std::vector<KivLineHit> hits;
     KivEntityCatalogue catalogue;
-    KivSearchEnd end = KivSearchEnd::Cancelled;
+    KivSearchEnd end = KivSearchEnd::Done;
     {
         SearchProgress progress(this);
         progress.SetCaption("Searching for " + wanted);
-        progress.SetLabel(0, "Project :");
-        if (catalogue.Build(*m_repository, project, &progress)) {
-            progress.SetLabel(0, "Entity :");
-            progress.SetText(0, std::to_string(catalogue.Entities().size()) + " entities");
-            end = KivSearchSources(catalogue.Entities(), matcher, progress, [&hits](const KivLineHit& hit) {
+        progress.SetLabel(0, "Module :");
+        end = KivFindInSources(
+            *m_repository, project, matcher, progress,
+            [&hits](const KivLineHit& hit) {
                 hits.push_back(hit);
                 return hits.size() < kMaxLines;
-            });
-        }
+            },
+            catalogue);
     }
     m_searched = catalogue.Entities();
 

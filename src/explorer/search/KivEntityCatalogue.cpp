@@ -47,8 +47,8 @@ std::optional<KivEntityRowText> KivEntityRow(const KivVOEntity& entity, const st
     return KivEntityRowFor(type, entity.Info());
 }
 
-bool KivEntityCatalogue::Build(KivVORepository& repository, const std::string& project,
-                               KivProgress* progress) {
+bool KivEntityCatalogue::Build(KivVORepository& repository, const std::string& project, KivProgress* progress,
+                               const Visitor& visit) {
     const std::string current = repository.CurrentProjectName();
     std::vector<std::string> projects;
     for (const std::string& name : repository.ProjectNameList())
@@ -60,14 +60,10 @@ bool KivEntityCatalogue::Build(KivVORepository& repository, const std::string& p
         progress->SetRange(0, 0, static_cast<uint32_t>(projects.size()));
     uint32_t done = 0;
     for (const std::string& name : projects) {
-        if (progress) {
-            progress->SetText(0, name);
+        if (!complete)
+            break;
+        if (progress)
             progress->SetPosition(0, done++);
-            if (progress->CancelRequested()) {
-                complete = false;
-                break;
-            }
-        }
         auto prj = std::make_shared<KivVOProject>(name);
         prj->Selected(true);
         if (!prj->Success()) {
@@ -76,6 +72,14 @@ bool KivEntityCatalogue::Build(KivVORepository& repository, const std::string& p
         }
         for (const auto& app : prj->ApplicationList()) {
             for (const auto& item : app->ModuleList()) {
+                // Asked once a module: a cancel is then felt within a module's entities.
+                if (progress) {
+                    progress->SetText(0, name + " / " + app->Name() + " / " + item->Name());
+                    if (progress->CancelRequested()) {
+                        complete = false;
+                        break;
+                    }
+                }
                 auto module = std::static_pointer_cast<KivVOModule>(item);
                 if (!module->IsVisible())
                     continue;
@@ -86,8 +90,17 @@ bool KivEntityCatalogue::Build(KivVORepository& repository, const std::string& p
                         continue;
                     Add({name, app->Name(), module->Name(), std::move(row->name), std::move(row->type),
                          app->ID(), module->ID(), entity.ID()});
+                    // The engine still holds this entity's record: its source costs no second read.
+                    if (visit && !visit(m_entities.size() - 1, entity)) {
+                        complete = false;
+                        break;
+                    }
                 }
+                if (!complete)
+                    break;
             }
+            if (!complete)
+                break;
         }
     }
     repository.CurrentProjectName(current);

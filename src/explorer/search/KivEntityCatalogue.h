@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,10 +45,16 @@ struct KivEntityRef {
 // starts, so it is never older than that search.
 class KivEntityCatalogue {
 public:
+    // Called with each entity as the walk adds it (its index and the repository's entity); false
+    // stops the walk.
+    using Visitor = std::function<bool(size_t, const KivVOEntity&)>;
+
     // Walks one project, or every project when `project` is empty, and leaves the current project
-    // as it was. False when the walk was cancelled or a project could not be read (the entities
-    // read so far stay).
-    bool Build(KivVORepository& repository, const std::string& project, KivProgress* progress = nullptr);
+    // as it was. The progress (bar 0 counts projects, the text names the module) is asked about a
+    // cancel once a module. False when the walk was cancelled or stopped, or a project could not
+    // be read (the entities read so far stay).
+    bool Build(KivVORepository& repository, const std::string& project, KivProgress* progress = nullptr,
+               const Visitor& visit = {});
     void Add(KivEntityRef entity);
 
     const std::vector<KivEntityRef>& Entities() const { return m_entities; }

@@ -1,13 +1,7 @@
 #include "explorer/search/KivSourceSearch.h"
 
 #include "explorer/search/KivEntityCatalogue.h"
-#include "repository/KivVOApplication.h"
 #include "repository/KivVOEntity.h"
-#include "repository/KivVOModule.h"
-#include "repository/KivVOProject.h"
-#include "repository/KivVORepository.h"
-#include "support/KivProgress.h"
-#include "support/KivStringUtil.h"
 
 #include <algorithm>
 #include <array>
@@ -106,53 +100,20 @@ bool KivTextMatcher::Lines(std::string_view text,
     return true;
 }
 
-std::string KivEntitySource(const KivEntityRef& entity) {
-    auto app = std::make_shared<KivVOApplication>(entity.project, entity.appId);
-    auto module = std::make_shared<KivVOModule>(app, entity.modId);
-    return KivVOEntity(module, entity.entId).Source();
-}
-
-KivSearchEnd KivSearchSources(const std::vector<KivEntityRef>& entities, const KivTextMatcher& matcher,
-                              KivProgress& progress, const std::function<bool(const KivLineHit&)>& found,
-                              const KivSourceReader& source) {
-    auto repository = KivGetRepoObject();
-    const std::string current = repository ? repository->CurrentProjectName() : std::string();
-    progress.SetRange(0, 0, static_cast<uint32_t>(entities.size()));
-    KivSearchEnd end = KivSearchEnd::Done;
-    // One module object per module walked, made when the walk enters it.
-    std::shared_ptr<KivVOModule> module;
-    const KivEntityRef* moduleOf = nullptr;
-    for (size_t i = 0; i < entities.size() && end == KivSearchEnd::Done; ++i) {
-        const KivEntityRef& entity = entities[i];
-        if (i % 64 == 0) {
-            progress.SetPosition(0, static_cast<uint32_t>(i));
-            if (progress.CancelRequested()) {
-                end = KivSearchEnd::Cancelled;
-                break;
-            }
-        }
-        std::string text;
-        if (source) {
-            text = source(entity);
-        } else {
-            if (!moduleOf || moduleOf->modId != entity.modId || moduleOf->appId != entity.appId ||
-                moduleOf->project != entity.project) {
-                auto app = std::make_shared<KivVOApplication>(entity.project, entity.appId);
-                module = std::make_shared<KivVOModule>(app, entity.modId);
-                moduleOf = &entity;
-            }
-            text = KivVOEntity(module, entity.entId).Source();
-        }
-        matcher.Lines(text, [&](uint32_t line, std::string_view shown) {
-            if (found({i, line, std::string(shown)}))
-                return true;
-            end = KivSearchEnd::Stopped;
-            return false;
+KivSearchEnd KivFindInSources(KivVORepository& repository, const std::string& project,
+                              const KivTextMatcher& matcher, KivProgress& progress,
+                              const std::function<bool(const KivLineHit&)>& found,
+                              KivEntityCatalogue& catalogue) {
+    bool stopped = false;
+    const bool complete =
+        catalogue.Build(repository, project, &progress, [&](size_t index, const KivVOEntity& entity) {
+            matcher.Lines(entity.Source(), [&](uint32_t line, std::string_view shown) {
+                stopped = !found({index, line, std::string(shown)});
+                return !stopped;
+            });
+            return !stopped;
         });
-    }
-    if (end == KivSearchEnd::Done)
-        progress.SetPosition(0, static_cast<uint32_t>(entities.size()));
-    if (repository && !current.empty())
-        repository->CurrentProjectName(current);
-    return end;
+    if (stopped)
+        return KivSearchEnd::Stopped;
+    return complete ? KivSearchEnd::Done : KivSearchEnd::Cancelled;
 }

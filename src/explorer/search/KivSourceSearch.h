@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -7,8 +8,9 @@
 #include <string_view>
 #include <vector>
 
+class KivEntityCatalogue;
 class KivProgress;
-struct KivEntityRef;
+class KivVORepository;
 
 // What a line search looks for: a plain text, or an ECMAScript regular expression; both without
 // regard to case (ASCII letters).
@@ -45,14 +47,10 @@ struct KivLineHit {
     std::string text;
 };
 
-// Reads the source of each entity (selecting its project as the walk reaches it) and hands every
-// matching line to `found`, which answers false to stop. The progress bar 0 counts entities; a
-// cancel is looked at between entities. The project current before the walk is current again
-// after it. `source` gives an entity's source; by default it is read from the repository.
-using KivSourceReader = std::function<std::string(const KivEntityRef&)>;
-KivSearchEnd KivSearchSources(const std::vector<KivEntityRef>& entities, const KivTextMatcher& matcher,
-                              KivProgress& progress, const std::function<bool(const KivLineHit&)>& found,
-                              const KivSourceReader& source = {});
-
-// The source of an entity, read from the repository in its project (which it selects).
-std::string KivEntitySource(const KivEntityRef& entity);
+// Walks the repository as KivEntityCatalogue::Build does (one project, or all when `project` is
+// empty) and searches each entity's source as the walk reaches it, which spares a second read of
+// every entity. `catalogue` receives the entities walked, which the hits' indices refer to.
+KivSearchEnd KivFindInSources(KivVORepository& repository, const std::string& project,
+                              const KivTextMatcher& matcher, KivProgress& progress,
+                              const std::function<bool(const KivLineHit&)>& found,
+                              KivEntityCatalogue& catalogue);

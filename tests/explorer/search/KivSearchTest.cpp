@@ -1,6 +1,5 @@
 #include "explorer/search/KivEntityCatalogue.h"
 #include "explorer/search/KivSourceSearch.h"
-#include "support/KivProgress.h"
 
 #include <gtest/gtest.h>
 
@@ -36,22 +35,6 @@ Lines Matching(const std::string& pattern, bool regex, std::string_view text) {
     });
     return lines;
 }
-
-// Cancels at its n-th question.
-class CancelAt final : public KivProgress {
-public:
-    explicit CancelAt(int n) : m_left(n) {}
-    void SetCaption(const std::string&) override {}
-    void SetRange(int, uint32_t, uint32_t) override {}
-    void SetPosition(int, uint32_t) override {}
-    void SetText(int, const std::string&) override {}
-    void SetLabel(int, const std::string&) override {}
-    void SetWaitText(const std::string&) override {}
-    bool CancelRequested() override { return --m_left <= 0; }
-
-private:
-    int m_left;
-};
 
 } // namespace
 
@@ -98,43 +81,4 @@ TEST(KivTextMatcherTest, ListsMatchingLinesByNumber) {
     const KivTextMatcher broken("(unclosed", true);
     EXPECT_FALSE(broken.IsValid());
     EXPECT_NE(broken.Error().find("regular expression"), std::string::npos);
-}
-
-TEST(KivSourceSearchTest, StopsWhenCancelledOrWhenTheFinderHasEnough) {
-    KivEntityCatalogue catalogue;
-    for (uint32_t id = 1; id <= 200; ++id)
-        catalogue.Add({"P", "A", "M", "E" + std::to_string(id), "Function", 1, 1, id});
-    const KivSourceReader source = [](const KivEntityRef& entity) {
-        return "FUNCTION " + entity.name + "()\r\nRETURN 1\r\n";
-    };
-    const KivTextMatcher matcher("return", false);
-    std::vector<KivLineHit> hits;
-    auto keep = [&hits](const KivLineHit& hit) {
-        hits.push_back(hit);
-        return true;
-    };
-
-    KivSilentProgress all;
-    EXPECT_EQ(KivSearchSources(catalogue.Entities(), matcher, all, keep, source), KivSearchEnd::Done);
-    ASSERT_EQ(hits.size(), 200u);
-    EXPECT_EQ(hits[199].entity, 199u);
-    EXPECT_EQ(hits[199].line, 2u);
-    EXPECT_EQ(hits[199].text, "RETURN 1");
-
-    // The question is asked every 64 entities: the second answer stops before entity 64.
-    hits.clear();
-    CancelAt second(2);
-    EXPECT_EQ(KivSearchSources(catalogue.Entities(), matcher, second, keep, source), KivSearchEnd::Cancelled);
-    EXPECT_EQ(hits.size(), 64u);
-
-    hits.clear();
-    EXPECT_EQ(KivSearchSources(
-                  catalogue.Entities(), matcher, all,
-                  [&hits](const KivLineHit& hit) {
-                      hits.push_back(hit);
-                      return hits.size() < 3;
-                  },
-                  source),
-              KivSearchEnd::Stopped);
-    EXPECT_EQ(hits.size(), 3u);
 }
