@@ -1,14 +1,13 @@
 #include "cli/KivInspectCommand.h"
 
+#include "cli/KivCliContext.h"
 #include "cli/KivJsonText.h"
-#include "cli/KivUtf8.h"
 #include "exportfiles/KivAEFFile.h"
 #include "exportfiles/KivEntityAbstract.h"
 #include "exportfiles/KivExportFileKind.h"
 #include "exportfiles/KivMEFFile.h"
 #include "exportfiles/KivPRGEntity.h"
 #include "exportfiles/KivPRGFile.h"
-#include "platform/KivDosPath.h"
 
 #include <CLI/CLI.hpp>
 
@@ -57,20 +56,14 @@ int Finish(const json& doc, const KivIDEBaseObject& object, std::ostream& out, s
 
 } // namespace
 
-void KivInspectCommand::Add(CLI::App& app) {
-    m_inspect = app.add_subcommand("inspect", "Show what an AEF, MEF or PRG file holds, as JSON");
-    m_inspect->add_option("FILE", m_file, "the export or source file")->required();
-}
-
-bool KivInspectCommand::Run(std::ostream& out, std::ostream& err, int& code) const {
-    if (m_inspect == nullptr || !*m_inspect)
-        return false;
-    code = Inspect(out, err);
-    return true;
+void KivInspectCommand::Add(CLI::App& app, KivCliContext& context) {
+    auto* inspect = context.Add(app, "inspect", "Show what an AEF, MEF or PRG file holds, as JSON",
+                                [this](KivCliContext& c) { return Inspect(c.Out(), c.Err()); });
+    KivCliContext::Path(inspect->add_option("FILE", m_file, "the export or source file")->required());
 }
 
 int KivInspectCommand::Inspect(std::ostream& out, std::ostream& err) const {
-    const std::string file = kiv::dospath::ToDos(m_file);
+    const std::string& file = m_file;
     const std::optional<KivExportKind> kind = KivExportFileKind(file);
     if (!kind) {
         err << "Cannot open " << m_file << '\n';
@@ -100,6 +93,7 @@ int KivInspectCommand::Inspect(std::ostream& out, std::ostream& err) const {
         }
         doc["kind"] = "AEF";
         doc["name"] = Text(aef.Name());
+        doc["success"] = aef.Success();
         doc["version"] = aef.Version();
         doc["exeName"] = Text(aef.ExeName());
         doc["description"] = Text(aef.Description());

@@ -1,18 +1,17 @@
 #include "cli/KivSearchCommand.h"
 
+#include "cli/KivCliContext.h"
 #include "cli/KivJsonText.h"
 #include "explorer/search/KivEntityCatalogue.h"
 #include "explorer/search/KivSourceSearch.h"
-#include "repository/KivRepositorySession.h"
+#include "repository/KivVOProject.h"
 #include "repository/KivVORepository.h"
 #include "support/KivProgress.h"
-#include "support/KivStringUtil.h"
 
 #include <CLI/CLI.hpp>
 
 #include <nlohmann/json.hpp>
 
-#include <algorithm>
 #include <ostream>
 
 namespace {
@@ -48,55 +47,44 @@ private:
 
 } // namespace
 
-void KivSearchCommand::Add(CLI::App& app) {
-    m_search = app.add_subcommand("search", "Find entities by name, or lines in their sources, as JSON");
-    m_search->add_option("TEXT", m_text, "a part of a name, or with --source a text of a line")->required();
-    m_search->add_option("--project", m_project, "only this project (default: every project)");
-    m_search->add_flag("--source", m_source, "search the sources and print the matching lines");
-    m_search->add_flag("--regex", m_regex, "TEXT is a regular expression");
+void KivSearchCommand::Add(CLI::App& app, KivCliContext& context) {
+    auto* search = context.Add(app, "search", "Find entities by name, or lines in their sources, as JSON",
+                               [this](KivCliContext& c) { return Search(c); });
+    KivCliContext::Text(
+        search->add_option("TEXT", m_text, "a part of a name, or with --source a text of a line")
+            ->required());
+    KivCliContext::Text(
+        search->add_option("--project", m_project, "only this project (default: every project)"));
+    search->add_flag("--source", m_source, "search the sources and print the matching lines");
+    search->add_flag("--regex", m_regex, "TEXT is a regular expression");
 }
 
-bool KivSearchCommand::Run(std::ostream& out, std::ostream& err, int& code) const {
-    if (m_search == nullptr || !*m_search)
-        return false;
-    code = Search(out, err);
-    return true;
-}
-
-int KivSearchCommand::Search(std::ostream& out, std::ostream& err) const {
-    const std::string& text = m_text;
-    const KivTextMatcher matcher(text, m_regex);
+int KivSearchCommand::Search(KivCliContext& context) const {
+    const KivTextMatcher matcher(m_text, m_regex);
     if (!matcher.IsValid()) {
-        err << matcher.Error() << '\n';
+        context.Err() << matcher.Error() << '\n';
         return 2;
     }
-    KivRepositorySession session;
-    if (!session.Success()) {
-        err << "Failed to Initialize Repository !!\nAlready Open ?\n";
+    if (!context.Open())
         return 1;
-    }
-    KivVORepository& repository = *session.Repository();
+    KivVORepository& repository = context.Repository();
     std::string project;
     if (!m_project.empty()) {
-        const auto names = repository.ProjectNameList();
-        const auto found = std::find_if(names.begin(), names.end(), [this](const std::string& name) {
-            return KivEqualsIgnoringCase(name, m_project);
-        });
-        if (found == names.end()) {
-            err << "Project not found: " << m_project << '\n';
+        auto chosen = context.Project(m_project);
+        if (!chosen)
             return 1;
-        }
-        project = *found;
+        project = chosen->Name();
     }
+
     json head;
-    head["text"] = m_text;
+    head["text"] = Text(m_text);
     head["regex"] = m_regex;
     head["source"] = m_source;
     head["project"] = Text(project);
     KivEntityCatalogue catalogue;
     if (m_source) {
         // The lines are written as the walk finds them.
-        HitWriter writer(out, head);
+        HitWriter writer(context.Out(), head);
         KivSilentProgress progress;
         const KivSearchEnd end = KivFindInSources(
             repository, project, matcher, progress,
@@ -109,18 +97,13 @@ int KivSearchCommand::Search(std::ostream& out, std::ostream& err) const {
             },
             catalogue);
         writer.End();
-        if (end == KivSearchEnd::Done)
-            return 0;
-        err << "A project could not be read: " << repository.ErrorString() << '\n';
-        return 1;
+        return end == KivSearchEnd::Done ? 0 : context.Report(repository);
     }
-    if (!catalogue.Build(repository, project)) {
-        err << "A project could not be read: " << repository.ErrorString() << '\n';
-        return 1;
-    }
-    HitWriter writer(out, head);
+    if (!catalogue.Build(repository, project))
+        return context.Report(repository);
+    HitWriter writer(context.Out(), head);
     const auto& entities = catalogue.Entities();
-    for (size_t index : m_regex ? catalogue.MatchNames(matcher) : catalogue.FindName(text, entities.size()))
+    for (size_t index : m_regex ? catalogue.MatchNames(matcher) : catalogue.FindName(m_text, entities.size()))
         writer.Add(Where(entities[index]));
     writer.End();
     return 0;

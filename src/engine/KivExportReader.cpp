@@ -270,14 +270,11 @@ uint32_t KivExportReader::ReadModule(std::string_view bytes, KivModuleImage& mod
         return kiv::engine::kBadFile;
     module = KivModuleImage();
     ReadModuleRecords(Records(records).subspan(1), module);
-    return kiv::engine::kOk;
+    return module.name.empty() ? kiv::engine::kBadFile : kiv::engine::kOk;
 }
 
 bool KivExportReader::IsModuleFile(std::string_view bytes) {
-    KivRecordReader reader(bytes);
-    KivRecord record;
-    std::vector<KivRecord> first;
-    if (reader.Next(record))
-        first.push_back(record);
-    return IsHeader(first, kiv::tag::kMefHeaderSize);
+    // The head alone decides: a MEF with a bad version word or cut short is a bad MEF, not text.
+    return bytes.size() >= kKivRecordHeadSize && KivRecordU16(bytes, 0) == kiv::tag::kHeader &&
+           KivRecordU32(bytes, 2) == kiv::tag::kMefHeaderSize;
 }

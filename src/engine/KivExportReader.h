@@ -14,10 +14,10 @@ public:
     // present and unique (without regard to case). Returns kOk or kBadFile.
     static uint32_t ReadApplication(std::string_view bytes, KivApplicationImage& app);
 
-    // A MEF: header tag 0x0001 of 27 bytes, the records of one module, the end record.
-    // The module's name may be missing (the caller names it). Returns kOk or kBadFile.
+    // A MEF: header tag 0x0001 of 27 bytes, the records of one named module, the end record.
+    // Returns kOk or kBadFile.
     static uint32_t ReadModule(std::string_view bytes, KivModuleImage& module);
 
-    // True when the bytes start with a MEF header.
+    // True when the bytes start with the head of a MEF header record.
     static bool IsModuleFile(std::string_view bytes);
 };

@@ -1,6 +1,5 @@
 #include "explorer/RepoExplorer.h"
 
-#include "explorer/KivAnsi.h"
 #include "explorer/KivPrgTransferFlows.h"
 #include "explorer/dialogs/ExportAsPrg.h"
 #include "explorer/transfer/KivPrgExport.h"
@@ -8,14 +7,16 @@
 #include "repository/KivVORepository.h"
 
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 
 void RepoExplorer::ExportAsPrg() {
     auto application = Application();
-    if (!KivPrgExport::CanExport(application.get()))
+    std::vector<KivNotice> refusal;
+    if (!KivPrgExport::CanExport(application.get(), refusal)) {
+        KivShowNotices(refusal);
         return;
+    }
     std::string folder;
     {
         ::ExportAsPrg dialog(this);
@@ -45,7 +46,7 @@ void RepoExplorer::ExportPath() {
         dialog.oDCAbortChk()->hide();
         if (dialog.exec() != 1)
             return;
-        folder = KivToAnsi(dialog.oDCFolderPath()->text());
+        folder = dialog.FolderPath();
     }
     KivExportPathRun(*m_repository, folder);
 }

@@ -1,26 +1,12 @@
-#include "cli/KivCli.h"
+#include "KivCliRun.h"
 #include "common/KivAefTestWriter.h"
-#include "common/KivTestHome.h"
 
-#include <nlohmann/json.hpp>
-
-#include <sstream>
 #include <vector>
 
 namespace {
 
-struct CliResult {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliResult Inspect(const std::filesystem::path& file) {
-    const std::string path = file.string();
-    std::vector<const char*> args{"kivrepo", "inspect", path.c_str()};
-    std::ostringstream out, err;
-    int code = KivRunCli(static_cast<int>(args.size()), args.data(), out, err);
-    return {code, out.str(), err.str()};
+CliRun Inspect(const std::filesystem::path& file) {
+    return Kivrepo({"inspect", file.string()});
 }
 
 std::vector<std::string> Keys(const nlohmann::ordered_json& object) {
@@ -43,7 +29,7 @@ KivTestEntity Func(const std::string& name, const std::string& prototype) {
 
 } // namespace
 
-class InspectCommandTest : public KivTestHome {};
+using InspectCommandTest = KivCliHome;
 
 TEST_F(InspectCommandTest, Aef) {
     KivAefTestWriter w = KivAefTestWriter::Aef();
@@ -53,12 +39,12 @@ TEST_F(InspectCommandTest, Aef) {
     w.Module("Ext", 0, 0).Text(0x0022, "C:\\x.prg");
     WriteFile(Scratch() / "demo.aef", w.End());
 
-    CliResult r = Inspect(Scratch() / "demo.aef");
+    CliRun r = Inspect(Scratch() / "demo.aef");
     ASSERT_EQ(r.code, 0) << r.err;
     auto doc = nlohmann::ordered_json::parse(r.out);
-    EXPECT_EQ(Keys(doc),
-              (std::vector<std::string>{"kind", "name", "version", "exeName", "description", "isLibrary",
-                                        "isDLL", "libraries", "udc", "created", "lastBuild", "modules"}));
+    EXPECT_EQ(Keys(doc), (std::vector<std::string>{"kind", "name", "success", "version", "exeName",
+                                                   "description", "isLibrary", "isDLL", "libraries", "udc",
+                                                   "created", "lastBuild", "modules"}));
     EXPECT_EQ(doc["kind"], "AEF");
     EXPECT_EQ(doc["name"], "D\xC3\xA9mo");
     EXPECT_EQ(doc["version"], "CA-Visual Objects 2.0");
@@ -89,7 +75,7 @@ TEST_F(InspectCommandTest, MefAndPrg) {
     KivAefTestWriter w = KivAefTestWriter::Mef();
     w.Module("Mod", 0, 0).Entity(Func("B", "FUNCTION B()")).Entity(Func("\x80uro", "FUNCTION \x80uro()"));
     WriteFile(Scratch() / "mod.mef", w.End());
-    CliResult r = Inspect(Scratch() / "mod.mef");
+    CliRun r = Inspect(Scratch() / "mod.mef");
     ASSERT_EQ(r.code, 0) << r.err;
     auto doc = nlohmann::ordered_json::parse(r.out);
     EXPECT_EQ(Keys(doc),
@@ -116,7 +102,7 @@ TEST_F(InspectCommandTest, MefAndPrg) {
 }
 
 TEST_F(InspectCommandTest, InvalidAndDamagedFiles) {
-    CliResult r = Inspect(Scratch() / "missing.aef");
+    CliRun r = Inspect(Scratch() / "missing.aef");
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err, "");
@@ -149,4 +135,15 @@ TEST_F(InspectCommandTest, InvalidAndDamagedFiles) {
     EXPECT_EQ(doc["name"], "App");
     EXPECT_EQ(doc["modules"][0]["name"], "Start");
     EXPECT_EQ(doc["modules"][0]["success"], false);
+
+    // Whole modules, but two of one name: the engine would not import it, and neither says inspect.
+    KivAefTestWriter t = KivAefTestWriter::Aef();
+    t.AppName("App").Module("Start", 0, 0).Module("START", 0, 0);
+    WriteFile(Scratch() / "twice.aef", t.End());
+    r = Inspect(Scratch() / "twice.aef");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Damaged AEF file: two modules named START\n");
+    doc = nlohmann::ordered_json::parse(r.out);
+    EXPECT_EQ(doc["success"], false);
+    EXPECT_EQ(doc["modules"].size(), 2u);
 }
