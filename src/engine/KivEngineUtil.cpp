@@ -1,49 +1,21 @@
 #include "engine/KivEngineUtil.h"
 
 #include "engine/KivEngineStatus.h"
+#include "platform/KivAtomicFile.h"
 #include "platform/KivDosPath.h"
 #include "platform/KivOsError.h"
+#include "platform/KivWholeFile.h"
 #include "support/KivStringUtil.h"
 
 #include <cerrno>
 #include <ctime>
-#include <fcntl.h>
 #include <limits>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kiv::engine {
 
 namespace {
 
-constexpr uint64_t kMaxFileSize = uint64_t{1} << 30;
-
-// Closes the descriptor when it goes out of scope.
-struct Fd {
-    int fd = -1;
-    ~Fd() {
-        if (fd >= 0)
-            close(fd);
-    }
-    int Release() {
-        int f = fd;
-        fd = -1;
-        return f;
-    }
-};
-
-uint32_t WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return kiv::oserror::FromErrno(errno);
-        }
-        bytes.remove_prefix(static_cast<size_t>(n));
-    }
-    return kOk;
-}
+constexpr size_t kMaxFileSize = size_t{1} << 30;
 
 } // namespace
 
@@ -77,60 +49,24 @@ std::optional<std::filesystem::path> HostPath(std::string_view text) {
 }
 
 uint32_t ReadWholeFile(const std::filesystem::path& file, std::string& bytes) {
-    Fd in{open(file.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (in.fd < 0)
-        return kiv::oserror::FromErrno(errno);
-    struct stat info {};
-    if (fstat(in.fd, &info) != 0)
-        return kiv::oserror::FromErrno(errno);
-    if (S_ISDIR(info.st_mode))
+    switch (const int error = kiv::platform::KivReadWholeFile(file, bytes, kMaxFileSize)) {
+    case 0:
+        return kOk;
+    case EISDIR:
         return kiv::oserror::kAccessDenied;
-    if (S_ISREG(info.st_mode) && static_cast<uint64_t>(info.st_size) > kMaxFileSize)
+    case EFBIG:
         return kBadFile;
-    bytes.clear();
-    if (S_ISREG(info.st_mode))
-        bytes.reserve(static_cast<size_t>(info.st_size));
-    char chunk[65536];
-    for (;;) {
-        ssize_t n = read(in.fd, chunk, sizeof chunk);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return kiv::oserror::FromErrno(errno);
-        }
-        if (n == 0)
-            break;
-        bytes.append(chunk, static_cast<size_t>(n));
-        if (bytes.size() > kMaxFileSize)
-            return kBadFile;
+    default:
+        return kiv::oserror::FromErrno(error);
     }
-    return kOk;
 }
 
 uint32_t WriteWholeFile(const std::filesystem::path& file, std::string_view bytes) {
-    struct stat info {};
-    if (stat(file.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        Fd out{open(file.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC)};
-        if (out.fd < 0)
-            return kiv::oserror::FromErrno(errno);
-        if (uint32_t status = WriteAll(out.fd, bytes))
-            return status;
-        return close(out.Release()) == 0 ? kOk : kiv::oserror::FromErrno(errno);
-    }
-    std::filesystem::path temp = file;
-    temp += ".kivtmp";
-    Fd out{open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)};
+    int error = 0;
+    if (kiv::platform::KivReplaceFile(file, bytes, &error))
+        return kOk;
     // The file is being made, so a missing name means a missing folder.
-    if (out.fd < 0)
-        return errno == ENOENT ? kiv::oserror::kPathNotFound : kiv::oserror::FromErrno(errno);
-    uint32_t status = WriteAll(out.fd, bytes);
-    if (close(out.Release()) != 0 && status == kOk)
-        status = kiv::oserror::FromErrno(errno);
-    if (status == kOk && rename(temp.c_str(), file.c_str()) != 0)
-        status = kiv::oserror::FromErrno(errno);
-    if (status != kOk)
-        unlink(temp.c_str());
-    return status;
+    return error == ENOENT ? kiv::oserror::kPathNotFound : kiv::oserror::FromErrno(error);
 }
 
 } // namespace kiv::engine
