@@ -3,8 +3,8 @@
 #include "explorer/RepoExplorer.h"
 
 #include "explorer/KivAnsi.h"
-#include "explorer/KivPrjTransferUi.h"
 #include "explorer/search/KivEntityCatalogue.h"
+#include "explorer/transfer/KivIdeFolders.h"
 #include "exportfiles/KivAEFFile.h"
 #include "exportfiles/KivEntityAbstract.h"
 #include "exportfiles/KivExportFileKind.h"
@@ -56,8 +56,8 @@ bool RepoExplorer::OpenExportFile(const std::optional<std::string>& file) {
     if (file) {
         path = kiv::dospath::ToDos(*file);
     } else {
-        auto picked = KivPrompt().OpenFile("Open Export File", "Export Files (*.AEF *.MEF *.PRG)",
-                                           KivTransferStartFolder());
+        auto picked =
+            KivPrompt().OpenFile("Open Export File", "Export Files (*.AEF *.MEF *.PRG)", KivAefPathSetting());
         if (!picked)
             return false;
         path = *picked;
