@@ -4,12 +4,10 @@
 #include "cli/KivJsonText.h"
 #include "exportfiles/KivAEFFile.h"
 #include "exportfiles/KivEntityAbstract.h"
-#include "exportfiles/KivExportTags.h"
+#include "exportfiles/KivExportFileKind.h"
 #include "exportfiles/KivMEFFile.h"
 #include "exportfiles/KivPRGEntity.h"
 #include "exportfiles/KivPRGFile.h"
-#include "support/KivMappedFile.h"
-#include "support/KivRecordStream.h"
 
 #include <CLI/CLI.hpp>
 
@@ -47,20 +45,6 @@ json Entities(const KivModuleAbstract& module) {
     return list;
 }
 
-enum class Kind { Aef, Mef, Prg };
-
-// Only the first record head decides; the readers check the rest.
-Kind KindOf(std::string_view head) {
-    if (head.size() < kKivRecordHeadSize || KivRecordU16(head, 0) != kiv::tag::kHeader)
-        return Kind::Prg;
-    const uint32_t length = KivRecordU32(head, 2);
-    if (length == kiv::tag::kAefHeaderSize)
-        return Kind::Aef;
-    if (length == kiv::tag::kMefHeaderSize)
-        return Kind::Mef;
-    return Kind::Prg;
-}
-
 // A damaged file still gives its document; the exit status and stderr say it is damaged.
 int Finish(const json& doc, const KivIDEBaseObject& object, std::ostream& out, std::ostream& err) {
     out << doc.dump(2) << '\n';
@@ -80,17 +64,13 @@ void KivInspectCommand::Add(CLI::App& app, KivCliContext& context) {
 
 int KivInspectCommand::Inspect(std::ostream& out, std::ostream& err) const {
     const std::string& file = m_file;
-    Kind kind = Kind::Prg;
-    {
-        KivMappedFile probe(file);
-        if (!probe.Open()) {
-            err << "Cannot open " << m_file << '\n';
-            return 1;
-        }
-        kind = KindOf(probe.View().substr(0, kKivRecordHeadSize));
+    const std::optional<KivExportKind> kind = KivExportFileKind(file);
+    if (!kind) {
+        err << "Cannot open " << m_file << '\n';
+        return 1;
     }
     json doc;
-    if (kind == Kind::Mef) {
+    if (*kind == KivExportKind::Mef) {
         KivMEFFile mef(file);
         if (!mef.IsValid()) {
             err << (mef.ErrorString().empty() ? std::string("Invalid MEF File version") : mef.ErrorString())
@@ -105,7 +85,7 @@ int KivInspectCommand::Inspect(std::ostream& out, std::ostream& err) const {
         doc["entities"] = Entities(mef);
         return Finish(doc, mef, out, err);
     }
-    if (kind == Kind::Aef) {
+    if (*kind == KivExportKind::Aef) {
         KivAEFFile aef(file);
         if (!aef.IsValid()) {
             err << (aef.ErrorString().empty() ? std::string("Invalid AEF File") : aef.ErrorString()) << '\n';
