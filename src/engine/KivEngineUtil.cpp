@@ -9,6 +9,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <limits>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,19 +32,6 @@ struct Fd {
         return f;
     }
 };
-
-uint32_t WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return kiv::oserror::FromErrno(errno);
-        }
-        bytes.remove_prefix(static_cast<size_t>(n));
-    }
-    return kOk;
-}
 
 } // namespace
 
@@ -107,30 +95,42 @@ uint32_t ReadWholeFile(const std::filesystem::path& file, std::string& bytes) {
     return kOk;
 }
 
-uint32_t WriteWholeFile(const std::filesystem::path& file, std::string_view bytes) {
+KivInputFile::~KivInputFile() {
+    if (m_map)
+        munmap(const_cast<char*>(m_map), m_size);
+}
+
+uint32_t KivInputFile::Open(const std::filesystem::path& file) {
+    Fd in{open(file.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (in.fd < 0)
+        return kiv::oserror::FromErrno(errno);
     struct stat info {};
-    if (stat(file.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        Fd out{open(file.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC)};
-        if (out.fd < 0)
-            return kiv::oserror::FromErrno(errno);
-        if (uint32_t status = WriteAll(out.fd, bytes))
-            return status;
-        return close(out.Release()) == 0 ? kOk : kiv::oserror::FromErrno(errno);
-    }
-    std::filesystem::path temp = file;
-    temp += ".kivtmp";
-    Fd out{open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)};
+    if (fstat(in.fd, &info) != 0)
+        return kiv::oserror::FromErrno(errno);
+    if (!S_ISREG(info.st_mode) || info.st_size == 0)
+        return ReadWholeFile(file, m_bytes);
+    // A mapping costs no memory of the program's own, so its size is not limited here.
+    void* map = mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, in.fd, 0);
+    if (map == MAP_FAILED)
+        return kiv::oserror::FromErrno(errno);
+    m_map = static_cast<const char*>(map);
+    m_size = static_cast<size_t>(info.st_size);
+    madvise(map, m_size, MADV_SEQUENTIAL);
+    return kOk;
+}
+
+uint32_t FileStatus(const KivAtomicFile& file) {
     // The file is being made, so a missing name means a missing folder.
-    if (out.fd < 0)
-        return errno == ENOENT ? kiv::oserror::kPathNotFound : kiv::oserror::FromErrno(errno);
-    uint32_t status = WriteAll(out.fd, bytes);
-    if (close(out.Release()) != 0 && status == kOk)
-        status = kiv::oserror::FromErrno(errno);
-    if (status == kOk && rename(temp.c_str(), file.c_str()) != 0)
-        status = kiv::oserror::FromErrno(errno);
-    if (status != kOk)
-        unlink(temp.c_str());
-    return status;
+    if (!file.IsOpen() && file.Error() == ENOENT)
+        return kiv::oserror::kPathNotFound;
+    return kiv::oserror::FromErrno(file.Error());
+}
+
+uint32_t WriteWholeFile(const std::filesystem::path& file, std::string_view bytes) {
+    KivAtomicFile out(file);
+    if (!out.Write(bytes) || !out.Commit())
+        return FileStatus(out);
+    return kOk;
 }
 
 } // namespace kiv::engine
