@@ -207,7 +207,8 @@ void BM_SqliteBulkBaseline(benchmark::State& state) {
             auto st = db.Prepare("INSERT INTO entity(module, seq, name, type, block, appear, ctime, btime, prot,"
                                  " display, source, custom, layout) VALUES(?1, ?2, ?3, 3, 17, 1, 1100000000,"
                                  " 1200000000, ?4, ?3, ?5, x'', ?6)");
-            st.Bind(1, 1 + seq / kEntitiesPerModule).Bind(2, ++seq).BindView(3, row.name);
+            const int64_t module = 1 + seq / kEntitiesPerModule;
+            st.Bind(1, module).Bind(2, ++seq).BindView(3, row.name);
             st.BindView(4, row.prototype).BindView(5, row.source).BindView(6, row.layout);
             if (!st.Run())
                 std::abort();

@@ -126,11 +126,4 @@ uint32_t FileStatus(const KivAtomicFile& file) {
     return kiv::oserror::FromErrno(file.Error());
 }
 
-uint32_t WriteWholeFile(const std::filesystem::path& file, std::string_view bytes) {
-    KivAtomicFile out(file);
-    if (!out.Write(bytes) || !out.Commit())
-        return FileStatus(out);
-    return kOk;
-}
-
 } // namespace kiv::engine

@@ -34,9 +34,6 @@ std::optional<std::filesystem::path> HostPath(std::string_view text);
 // than an export file can sensibly be (1 GiB).
 uint32_t ReadWholeFile(const std::filesystem::path& file, std::string& bytes);
 
-// Writes the file through KivAtomicFile, so that a failed write leaves the old file as it was.
-// A Windows error number on failure.
-uint32_t WriteWholeFile(const std::filesystem::path& file, std::string_view bytes);
 // The Windows error number of a failed KivAtomicFile.
 uint32_t FileStatus(const KivAtomicFile& file);
 

@@ -103,6 +103,19 @@ uint32_t U32(int64_t value) {
     return static_cast<uint32_t>(value);
 }
 
+// The values of an entity row from the columns name, type, block, appear, ctime, btime, prot and
+// display, in that order from `first`.
+void ReadEntityValues(const KivSqliteStatement& st, int first, KivEntityImage& e) {
+    e.name = st.View(first);
+    e.type = U32(st.Int(first + 1));
+    e.block = U32(st.Int(first + 2));
+    e.appearance = U32(st.Int(first + 3));
+    e.created = U32(st.Int(first + 4));
+    e.built = U32(st.Int(first + 5));
+    e.prototype = st.View(first + 6);
+    e.display = st.View(first + 7);
+}
+
 } // namespace
 
 std::filesystem::path KivProjectStore::DatabaseFile(const std::filesystem::path& dir) {
@@ -367,14 +380,7 @@ uint32_t KivProjectStore::LoadEntity(uint32_t id, KivEntityImage& e, uint32_t& m
     if (!st.Step())
         return st.Failed() ? Fail() : kBadId;
     module = U32(st.Int(0));
-    e.name = st.View(1);
-    e.type = U32(st.Int(2));
-    e.block = U32(st.Int(3));
-    e.appearance = U32(st.Int(4));
-    e.created = U32(st.Int(5));
-    e.built = U32(st.Int(6));
-    e.prototype = st.View(7);
-    e.display = st.View(8);
+    ReadEntityValues(st, 1, e);
     e.source = st.View(9);
     e.custom = st.View(10);
     e.layout.clear();
@@ -390,14 +396,7 @@ uint32_t KivProjectStore::LoadEntityValues(uint32_t module,
     while (st.Step()) {
         auto& [id, e] = entities.emplace_back();
         id = U32(st.Int(0));
-        e.name = st.View(1);
-        e.type = U32(st.Int(2));
-        e.block = U32(st.Int(3));
-        e.appearance = U32(st.Int(4));
-        e.created = U32(st.Int(5));
-        e.built = U32(st.Int(6));
-        e.prototype = st.View(7);
-        e.display = st.View(8);
+        ReadEntityValues(st, 1, e);
     }
     return st.Failed() ? Fail() : kOk;
 }
@@ -562,14 +561,7 @@ uint32_t KivProjectStore::EachEntity(uint32_t module,
     st.Bind(1, module);
     KivEntityImage e;
     while (st.Step()) {
-        e.name = st.View(0);
-        e.type = U32(st.Int(1));
-        e.block = U32(st.Int(2));
-        e.appearance = U32(st.Int(3));
-        e.created = U32(st.Int(4));
-        e.built = U32(st.Int(5));
-        e.prototype = st.View(6);
-        e.display = st.View(7);
+        ReadEntityValues(st, 0, e);
         e.source = st.View(8);
         e.custom = st.View(9);
         e.layout = st.View(10);
@@ -600,15 +592,6 @@ uint32_t KivProjectStore::LoadModulePart(uint32_t id, KivModuleImage& module) {
     return kOk;
 }
 
-uint32_t KivProjectStore::LoadModuleImage(uint32_t id, KivModuleImage& module) {
-    if (uint32_t status = LoadModulePart(id, module))
-        return status;
-    return EachEntity(id, [&](const KivEntityImage& e) {
-        module.entities.push_back(e);
-        return kOk;
-    });
-}
-
 uint32_t KivProjectStore::LoadApplicationPart(uint16_t id, KivApplicationImage& app) {
     app = KivApplicationImage();
     if (uint32_t status = LoadApp(id, app))
@@ -621,18 +604,5 @@ uint32_t KivProjectStore::LoadApplicationPart(uint16_t id, KivApplicationImage& 
     app.libraries = KivSplitListEntries(st.View(1), kiv::tag::kLibrary);
     app.udcs = KivSplitListEntries(st.View(2), kiv::tag::kUdc);
     app.chs = KivSplitListEntries(st.View(3), kiv::tag::kCh);
-    return kOk;
-}
-
-uint32_t KivProjectStore::LoadApplicationImage(uint16_t id, KivApplicationImage& app) {
-    if (uint32_t status = LoadApplicationPart(id, app))
-        return status;
-    std::vector<uint32_t> modules;
-    if (uint32_t status = ModuleIds(id, modules))
-        return status;
-    app.modules.resize(modules.size());
-    for (size_t i = 0; i < modules.size(); ++i)
-        if (uint32_t status = LoadModuleImage(modules[i], app.modules[i]))
-            return status;
     return kOk;
 }

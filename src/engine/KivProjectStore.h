@@ -72,15 +72,13 @@ public:
     uint32_t LoadEntityData(uint32_t id, uint32_t kind, std::string& bytes);
     uint32_t SetEntityAppearance(uint32_t id, uint32_t visible);
 
-    // Whole images, for the transfers.
+    // Whole images: a new application or module with what it holds.
     uint32_t InsertApplication(const KivApplicationImage& app, uint16_t& id);
     // The module goes at `seq` in its application's order; a negative seq puts it last.
     uint32_t InsertModule(uint16_t app, int64_t seq, const KivModuleImage& module, uint32_t& id);
     uint32_t ModuleSeq(uint32_t id, int64_t& seq);
-    uint32_t LoadApplicationImage(uint16_t id, KivApplicationImage& app);
-    uint32_t LoadModuleImage(uint32_t id, KivModuleImage& module);
 
-    // The same piece by piece, so that a transfer holds one entity at a time.
+    // Piece by piece, so that a transfer holds one entity at a time.
     // The application's row alone (no modules).
     uint32_t InsertApplicationRow(const KivApplicationImage& app, uint16_t& id);
     // The module's row alone (no entities), at `seq` as InsertModule.
