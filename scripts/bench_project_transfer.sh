@@ -30,7 +30,7 @@ export KIV_HOME=$work/home1
 "$kivrepo" create-project Big "$work/prj1" >/dev/null
 t0=$(now)
 while read -r name file; do
-    "$kivrepo" import-aef "$file" "$name" --project Big
+    "$kivrepo" import-aef "$file" "$name" --project Big >/dev/null
 done <"$work/list"
 t1=$(now)
 

@@ -1,181 +1,98 @@
 #include "cli/KivAppTransferCommands.h"
 
-#include "cli/KivConsolePrompt.h"
-#include "cli/KivUtf8.h"
-#include "engine/KivEngineStatus.h"
+#include "cli/KivCliContext.h"
+#include "cli/KivJsonText.h"
 #include "explorer/transfer/KivAppExport.h"
 #include "explorer/transfer/KivAppImport.h"
-#include "platform/KivDosPath.h"
-#include "repository/KivRepositorySession.h"
 #include "repository/KivVOApplication.h"
 #include "repository/KivVOProject.h"
 #include "repository/KivVORepository.h"
 #include "support/KivFileSpec.h"
 #include "support/KivProgress.h"
-#include "support/KivStringUtil.h"
 
 #include <CLI/CLI.hpp>
 
-#include <memory>
-#include <ostream>
+using kiv::cli::json;
+using kiv::cli::Text;
 
-namespace {
+void KivAppTransferCommands::Add(CLI::App& app, KivCliContext& context) {
+    using Ctx = KivCliContext;
+    auto* exportApp = context.Add(
+        app, "export-app",
+        "Write an application and every library it uses as AEF files with a .KAI and a log into DIR\\APP",
+        [this](KivCliContext& c) { return ExportApp(c); });
+    Ctx::Text(exportApp->add_option("APP", m_application, "the application's name")->required());
+    Ctx::Path(exportApp->add_option("DIR", m_dir, "the base folder (DOS or host form)")->required());
+    Ctx::Text(exportApp->add_option("--project", m_project, "the project (default: the current one)"));
+    exportApp->add_flag("--include-dlls", m_includeDlls, "write the DLL form of each AEF");
+    exportApp->add_flag("--abort-on-error", m_abortOnError, "stop at the first AEF that cannot be written");
 
-int Report(const KivIDEBaseObject& object, std::ostream& err) {
-    err << KivAnsiToUtf8(object.ErrorString());
-    if (object.ErrorCode() != 0)
-        err << ": " << kiv::engine::StatusText(object.ErrorCode());
-    err << '\n';
-    return 1;
-}
-
-// The project named on the command line made current for the run, or the current one; null
-// after the error has been reported.
-std::shared_ptr<KivVOProject> Project(KivVORepository& repository, const std::string& name,
-                                      std::ostream& err) {
-    if (!name.empty()) {
-        std::string found;
-        for (const std::string& entry : repository.ProjectNameList())
-            if (KivEqualsIgnoringCase(entry, name))
-                found = entry;
-        if (!repository.Success()) {
-            Report(repository, err);
-            return nullptr;
-        }
-        if (found.empty()) {
-            err << "Project not found: " << name << '\n';
-            return nullptr;
-        }
-        repository.CurrentProjectName(found);
-    }
-    auto project = repository.CurrentProject();
-    if (!repository.Success() || !project) {
-        Report(repository, err);
-        return nullptr;
-    }
-    return project;
-}
-
-// The end of a run that did not finish: why, and how it ended.
-int Unfinished(const KivTransferResult& result, std::ostream& err) {
-    if (!result.message.empty())
-        err << KivAnsiToUtf8(result.message) << '\n';
-    err << KivTransferOutcomeName(result.outcome);
-    if (result.errors > 0)
-        err << " (" << result.errors << (result.errors == 1 ? " error" : " errors") << ")";
-    err << '\n';
-    return 1;
-}
-
-std::string HostForm(const std::string& dosPath) {
-    auto host = kiv::dospath::Resolve(dosPath);
-    return host ? host->string() : dosPath;
-}
-
-} // namespace
-
-void KivAppTransferCommands::Add(CLI::App& app) {
-    m_exportApp = app.add_subcommand(
-        "export-app",
-        "Write an application and every library it uses as AEF files with a .KAI and a log into DIR\\APP");
-    m_exportApp->add_option("APP", m_application, "the application's name")->required();
-    m_exportApp->add_option("DIR", m_dir, "the base folder (DOS or host form)")->required();
-    m_exportApp->add_option("--project", m_project, "the project (default: the current one)");
-    m_exportApp->add_flag("--include-dlls", m_includeDlls, "write the DLL form of each AEF");
-    m_exportApp->add_flag("--abort-on-error", m_abortOnError, "stop at the first AEF that cannot be written");
-
-    m_importApp = app.add_subcommand(
-        "import-app", "Import the libraries a .KAI lists, then its application, into a project");
-    m_importApp->add_option("FILE", m_file, "the .KAI file (DOS or host form)")->required();
-    m_importApp->add_option("--project", m_project, "the project (default: the current one)");
-    m_importApp->add_option("--rename", m_rename, "import the application under this name");
-    m_importApp->add_option("--existing", m_existing, "libraries the project holds already (default: delete)")
+    auto* importApp = context.Add(app, "import-app",
+                                  "Import the libraries a .KAI lists, then its application, into a project",
+                                  [this](KivCliContext& c) { return ImportApp(c); });
+    Ctx::Path(importApp->add_option("FILE", m_file, "the .KAI file (DOS or host form)")->required());
+    Ctx::Text(importApp->add_option("--project", m_project, "the project (default: the current one)"));
+    Ctx::Text(importApp->add_option("--rename", m_rename, "import the application under this name"));
+    importApp->add_option("--existing", m_existing, "libraries the project holds already (default: delete)")
         ->check(CLI::IsMember({"delete", "keep", "merge"}));
 }
 
-bool KivAppTransferCommands::Run(std::ostream& out, std::ostream& err, int& code) const {
-    if (m_exportApp && *m_exportApp)
-        code = ExportApp(out, err);
-    else if (m_importApp && *m_importApp)
-        code = ImportApp(out, err);
-    else
-        return false;
-    return true;
-}
-
-int KivAppTransferCommands::ExportApp(std::ostream& out, std::ostream& err) const {
-    KivRepositorySession session;
-    if (!session.Success()) {
-        err << "Failed to Initialize Repository !!\nAlready Open ?\n";
-        return 1;
-    }
-    auto project = Project(*session.Repository(), m_project, err);
+int KivAppTransferCommands::ExportApp(KivCliContext& context) const {
+    auto project = context.OpenProject(m_project);
     if (!project)
         return 1;
-    auto application = project->ApplicationFind(m_application);
-    if (!application) {
-        if (!project->Success())
-            return Report(*project, err);
-        err << "Application not found: " << m_application << '\n';
+    auto application = context.Application(*project, m_application);
+    if (!application)
         return 1;
-    }
     // Refused before anything is made, as the window refuses it before asking for the folder.
-    if (application->IsSystemLibrary()) {
-        err << "You can't export a System Library !\n";
-        return 1;
-    }
-    KivPromptScope prompt(std::make_shared<KivConsolePrompt>(err));
+    if (application->IsSystemLibrary())
+        return context.Fail("You can't export a System Library !");
+    context.Prompt();
     KivAppExportOptions options;
-    options.folder = kiv::dospath::ToDos(m_dir);
+    options.folder = m_dir;
     options.includeDlls = m_includeDlls;
     options.abortOnError = m_abortOnError;
     KivSilentProgress progress;
     const KivTransferResult result = KivExportApp(*application, options, progress);
-    if (!result.logPath.empty())
-        out << KivAnsiToUtf8(HostForm(result.logPath)) << '\n';
-    return result.Done() ? 0 : Unfinished(result, err);
+    json doc;
+    doc["project"] = Text(project->Name());
+    doc["application"] = Text(application->Name());
+    return context.Finish(result, std::move(doc));
 }
 
-int KivAppTransferCommands::ImportApp(std::ostream& out, std::ostream& err) const {
-    const std::string kai = kiv::dospath::ToDos(m_file);
+int KivAppTransferCommands::ImportApp(KivCliContext& context) const {
     // Reading a missing file would write the entries it looked for into a new one.
-    if (!KivFileSpec(kai).Find()) {
-        err << "File not found: " << m_file << '\n';
-        return 1;
-    }
-    KivRepositorySession session;
-    if (!session.Success()) {
-        err << "Failed to Initialize Repository !!\nAlready Open ?\n";
-        return 1;
-    }
-    auto project = Project(*session.Repository(), m_project, err);
+    if (!KivFileSpec(m_file).Find())
+        return context.Fail("File not found: ", m_file);
+    auto project = context.OpenProject(m_project);
     if (!project)
         return 1;
-    KivAppImportPlan plan = KivPlanAppImport(kai, *project);
+    KivAppImportPlan plan = KivPlanAppImport(m_file, *project);
+    if (plan.fileAppName.empty())
+        return context.Fail("No application in ", m_file);
     if (!m_rename.empty()) {
         plan.existing = project->ApplicationNameList();
-        if (!plan.Rename(m_rename) && !(m_rename == plan.appName && !plan.appExists)) {
-            err << "Application already exist.\n";
-            return 1;
-        }
+        if (!plan.Rename(m_rename) && !(m_rename == plan.appName && !plan.appExists))
+            return context.Fail("Application already exist.");
     }
-    if (!plan.CanImport()) {
-        err << "Application already exist.\n";
-        return 1;
-    }
+    if (!plan.CanImport())
+        return context.Fail("Application already exist.");
+    json skipped = json::array();
     for (const KivAppImportLibrary& library : plan.libraries)
-        if (library.state == KivAppImportLibrary::Missing)
-            err << KivAnsiToUtf8(library.name)
-                << ": AEF file missing, skipped: " << KivAnsiToUtf8(HostForm(library.aef)) << '\n';
+        if (library.state == KivAppImportLibrary::Missing) {
+            context.Fail(library.name + ": AEF file missing, skipped: ", library.aef);
+            skipped.push_back(Text(library.name));
+        }
 
-    KivPromptScope prompt(std::make_shared<KivConsolePrompt>(err));
+    context.Prompt();
     const auto choice = m_existing == "keep"    ? KivExistingChoice::Keep
                         : m_existing == "merge" ? KivExistingChoice::Merge
                                                 : KivExistingChoice::Delete;
     KivSilentProgress progress;
     const KivTransferResult result = KivRunAppImport(plan, choice, *project, progress);
-    if (!result.Done())
-        return Unfinished(result, err);
-    out << KivAnsiToUtf8(plan.appName) << '\n';
-    return 0;
+    json doc;
+    doc["project"] = Text(project->Name());
+    doc["application"] = Text(plan.appName);
+    doc["skipped"] = std::move(skipped);
+    return context.Finish(result, std::move(doc));
 }

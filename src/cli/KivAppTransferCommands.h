@@ -1,27 +1,22 @@
 #pragma once
 
-#include <iosfwd>
 #include <string>
 
 namespace CLI {
 class App;
 }
+class KivCliContext;
 
 // kivrepo's application transfers with implicants: export-app writes an application and every
 // library it depends on with their .KAI and log, import-app reads such a folder back. They do
 // the window's work and answer its questions from their options.
 class KivAppTransferCommands {
 public:
-    void Add(CLI::App& app);
-    // True when one of these commands was given; `code` is then its exit code.
-    bool Run(std::ostream& out, std::ostream& err, int& code) const;
+    void Add(CLI::App& app, KivCliContext& context);
 
 private:
-    int ExportApp(std::ostream& out, std::ostream& err) const;
-    int ImportApp(std::ostream& out, std::ostream& err) const;
-
-    CLI::App* m_exportApp = nullptr;
-    CLI::App* m_importApp = nullptr;
+    int ExportApp(KivCliContext& context) const;
+    int ImportApp(KivCliContext& context) const;
 
     std::string m_application;
     std::string m_dir;

@@ -1,43 +1,38 @@
 #include "cli/KivCli.h"
 
-#include "cli/KivInspectCommand.h"
-#include "cli/KivProjectCommands.h"
 #include "cli/KivAppTransferCommands.h"
-#include "cli/KivPrgCommands.h"
+#include "cli/KivCliContext.h"
 #include "cli/KivDemoCommand.h"
+#include "cli/KivInspectCommand.h"
+#include "cli/KivPrgCommands.h"
+#include "cli/KivProjectCommands.h"
 #include "cli/KivRepoCommands.h"
 
 #include "platform/KivDosPath.h"
 #include "platform/KivPlatformHome.h"
 
 #include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
 
 #include <ostream>
 
 namespace {
 
-int RunHome(std::ostream& out) {
-    nlohmann::json doc;
+int RunHome(KivCliContext& context) {
+    kiv::cli::json doc;
     doc["home"] = kiv::platform::Home().string();
     doc["driveC"] = kiv::platform::DriveC().string();
     doc["driveCDos"] = "C:\\";
-    out << doc.dump(2) << '\n';
-    return 0;
+    return context.Print(doc);
 }
 
-int RunDosPath(const std::string& path, std::ostream& out, std::ostream& err) {
-    std::string dos = kiv::dospath::ToDos(path);
+int RunDosPath(const std::string& dos, KivCliContext& context) {
     auto host = kiv::dospath::Resolve(dos);
-    if (!host) {
-        err << "The system cannot find the path specified.\n";
-        return 1;
-    }
-    nlohmann::json doc;
-    doc["dos"] = dos;
+    if (!host)
+        return context.Fail("The system cannot find the path specified.");
+    kiv::cli::json doc;
+    doc["dos"] = kiv::cli::Text(dos);
     doc["host"] = host->string();
-    out << doc.dump(2) << '\n';
-    return 0;
+    return context.Print(doc);
 }
 
 } // namespace
@@ -45,25 +40,27 @@ int RunDosPath(const std::string& path, std::ostream& out, std::ostream& err) {
 int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
     CLI::App app{"kivrepo: the Kiv repository tools from the command line"};
     app.require_subcommand(1);
+    KivCliContext context(out, err);
 
-    auto* home =
-        app.add_subcommand("home", "Show where the repository, the registry store and WIN.INI are kept");
+    context.Add(app, "home", "Show where the repository, the registry store and WIN.INI are kept", RunHome);
     std::string dosPathArg;
     auto* dosPath =
-        app.add_subcommand("dospath", "Show how a path is seen by the program (DOS form) and on this host");
-    dosPath->add_option("PATH", dosPathArg, "a DOS path (C:\\x) or a host path (/home/x)")->required();
+        context.Add(app, "dospath", "Show how a path is seen by the program (DOS form) and on this host",
+                    [&](KivCliContext& c) { return RunDosPath(dosPathArg, c); });
+    KivCliContext::Path(
+        dosPath->add_option("PATH", dosPathArg, "a DOS path (C:\\x) or a host path (/home/x)")->required());
     KivRepoCommands repoCommands;
-    repoCommands.Add(app);
+    repoCommands.Add(app, context);
     KivInspectCommand inspectCommand;
-    inspectCommand.Add(app);
+    inspectCommand.Add(app, context);
     KivProjectCommands projectCommands;
-    projectCommands.Add(app);
+    projectCommands.Add(app, context);
     KivAppTransferCommands appTransferCommands;
-    appTransferCommands.Add(app);
+    appTransferCommands.Add(app, context);
     KivPrgCommands prgCommands;
-    prgCommands.Add(app);
+    prgCommands.Add(app, context);
     KivDemoCommand demoCommand;
-    demoCommand.Add(app);
+    demoCommand.Add(app, context);
 
     try {
         app.parse(argc, argv);
@@ -75,22 +72,5 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
         err << e.what() << '\n';
         return 2;
     }
-    if (*home)
-        return RunHome(out);
-    if (*dosPath)
-        return RunDosPath(dosPathArg, out, err);
-    int code = 2;
-    if (repoCommands.Run(out, err, code))
-        return code;
-    if (inspectCommand.Run(out, err, code))
-        return code;
-    if (projectCommands.Run(out, err, code))
-        return code;
-    if (appTransferCommands.Run(out, err, code))
-        return code;
-    if (prgCommands.Run(out, err, code))
-        return code;
-    if (demoCommand.Run(out, err, code))
-        return code;
-    return 2;
+    return context.Run();
 }

@@ -2,14 +2,17 @@
 
 #include "support/KivPrompt.h"
 
+#include <optional>
 #include <ostream>
 
-// The prompt backend of kivrepo: every box is written to the error stream as "caption: text" and
-// answered with its default button, as the window's preset would be; dialogs count as
-// cancelled. The commands answer the questions they have options for before asking.
+// The prompt backend of kivrepo: every box, or a message a run returns, is one line on the error
+// stream, "caption: text" in UTF-8, its line breaks made blanks. A Yes/No question is answered
+// with the command's option when it has one for it, else with the default button as the window's
+// preset would be, and the answer ends the line. Dialogs count as cancelled.
 class KivConsolePrompt final : public KivPromptBackend {
 public:
-    explicit KivConsolePrompt(std::ostream& err) : m_err(err) {}
+    explicit KivConsolePrompt(std::ostream& err, std::optional<bool> yes = std::nullopt)
+        : m_err(err), m_yes(yes) {}
 
     int MessageBox(const std::string& text, const std::string& caption, uint32_t style) override;
     std::optional<std::string> BrowseFolder(const std::string&, const std::string&) override { return {}; }
@@ -23,4 +26,5 @@ public:
 
 private:
     std::ostream& m_err;
+    std::optional<bool> m_yes;
 };

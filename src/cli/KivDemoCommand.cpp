@@ -1,43 +1,35 @@
 #include "cli/KivDemoCommand.h"
 
+#include "cli/KivCliContext.h"
 #include "platform/KivDosPath.h"
 #include "repository/KivDemoRepository.h"
-#include "repository/KivRepositorySession.h"
 #include "repository/KivVORepository.h"
 
 #include <CLI/CLI.hpp>
 
-#include <ostream>
-
-void KivDemoCommand::Add(CLI::App& app) {
-    m_dir = KIV_SAMPLES_DIR;
-    m_command = app.add_subcommand("load-demo", "Fill an empty repository with the demo project");
-    m_command->add_option("DIR", m_dir, "the samples folder holding demo.ini (DOS or host form)")
-        ->default_str(KIV_SAMPLES_DIR);
+void KivDemoCommand::Add(CLI::App& app, KivCliContext& context) {
+    m_dir = kiv::dospath::FromTyped(KIV_SAMPLES_DIR);
+    auto* command = context.Add(app, "load-demo", "Fill an empty repository with the demo project",
+                                [this](KivCliContext& c) { return Load(c); });
+    KivCliContext::Path(
+        command->add_option("DIR", m_dir, "the samples folder holding demo.ini (DOS or host form)")
+            ->default_str(KIV_SAMPLES_DIR));
 }
 
-bool KivDemoCommand::Run(std::ostream& out, std::ostream& err, int& code) const {
-    if (!m_command || !*m_command)
-        return false;
-    KivRepositorySession session;
-    if (!session.Success()) {
-        err << "Failed to Initialize Repository !!\nAlready Open ?\n";
-        code = 1;
-        return true;
-    }
-    const KivDemoLoad load = KivLoadDemoRepository(kiv::dospath::ToDos(m_dir));
-    if (!load.success) {
-        err << load.error << '\n';
-        code = 1;
-        return true;
-    }
+int KivDemoCommand::Load(KivCliContext& context) const {
+    if (!context.Open())
+        return 1;
+    const KivDemoLoad load = KivLoadDemoRepository(m_dir);
+    if (!load.success)
+        return context.Fail(load.error);
+    kiv::cli::json doc;
+    // A repository that holds applications already is left alone.
+    doc["loaded"] = load.loaded;
     if (load.loaded) {
         // The demo's project stays current, so that the explorer opens on it.
-        session.Repository()->DefaultProjectName(load.project);
-        out << "Loaded the demo project " << load.project << " from " << m_dir << '\n';
-    } else {
-        out << "The repository holds applications already; nothing was loaded.\n";
+        context.Repository().DefaultProjectName(load.project);
+        doc["project"] = kiv::cli::Text(load.project);
     }
-    code = 0;
-    return true;
+    KivCliContext::PutPath(doc, "folder", m_dir);
+    return context.Print(doc);
 }

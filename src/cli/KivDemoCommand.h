@@ -1,21 +1,20 @@
 #pragma once
 
-#include <iosfwd>
 #include <string>
 
 namespace CLI {
 class App;
 }
+class KivCliContext;
 
 // kivrepo load-demo [DIR]: fills an empty repository with the demo project from a samples
 // folder (by default the checkout's samples/), and leaves the demo's project current.
 class KivDemoCommand {
 public:
-    void Add(CLI::App& app);
-    // True when the command was given; `code` is then its exit code.
-    bool Run(std::ostream& out, std::ostream& err, int& code) const;
+    void Add(CLI::App& app, KivCliContext& context);
 
 private:
-    CLI::App* m_command = nullptr;
+    int Load(KivCliContext& context) const;
+
     std::string m_dir;
 };

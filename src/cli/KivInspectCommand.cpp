@@ -1,15 +1,14 @@
 #include "cli/KivInspectCommand.h"
 
+#include "cli/KivCliContext.h"
 #include "cli/KivJsonText.h"
 #include "cli/KivJsonWriter.h"
-#include "cli/KivUtf8.h"
 #include "exportfiles/KivAEFFile.h"
 #include "exportfiles/KivEntityAbstract.h"
 #include "exportfiles/KivExportTags.h"
 #include "exportfiles/KivMEFFile.h"
 #include "exportfiles/KivPRGEntity.h"
 #include "exportfiles/KivPRGFile.h"
-#include "platform/KivDosPath.h"
 #include "support/KivMappedFile.h"
 #include "support/KivRecordStream.h"
 
@@ -78,20 +77,14 @@ int Finish(KivJsonWriter& out, const KivIDEBaseObject& object, std::ostream& err
 
 } // namespace
 
-void KivInspectCommand::Add(CLI::App& app) {
-    m_inspect = app.add_subcommand("inspect", "Show what an AEF, MEF or PRG file holds, as JSON");
-    m_inspect->add_option("FILE", m_file, "the export or source file")->required();
-}
-
-bool KivInspectCommand::Run(std::ostream& out, std::ostream& err, int& code) const {
-    if (m_inspect == nullptr || !*m_inspect)
-        return false;
-    code = Inspect(out, err);
-    return true;
+void KivInspectCommand::Add(CLI::App& app, KivCliContext& context) {
+    auto* inspect = context.Add(app, "inspect", "Show what an AEF, MEF or PRG file holds, as JSON",
+                                [this](KivCliContext& c) { return Inspect(c.Out(), c.Err()); });
+    KivCliContext::Path(inspect->add_option("FILE", m_file, "the export or source file")->required());
 }
 
 int KivInspectCommand::Inspect(std::ostream& out, std::ostream& err) const {
-    const std::string file = kiv::dospath::ToDos(m_file);
+    const std::string& file = m_file;
     Kind kind = Kind::Prg;
     {
         KivMappedFile probe(file);

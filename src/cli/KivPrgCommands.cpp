@@ -1,7 +1,7 @@
 #include "cli/KivPrgCommands.h"
 
-#include "cli/KivUtf8.h"
-#include "engine/KivEngineStatus.h"
+#include "cli/KivCliContext.h"
+#include "cli/KivJsonText.h"
 #include "explorer/transfer/KivDeleteProject.h"
 #include "explorer/transfer/KivExportPath.h"
 #include "explorer/transfer/KivIdeFolders.h"
@@ -10,19 +10,16 @@
 #include "explorer/transfer/KivPrgImport.h"
 #include "explorer/transfer/KivRegExport.h"
 #include "platform/KivDosPath.h"
-#include "repository/KivRepositorySession.h"
 #include "repository/KivVOApplication.h"
 #include "repository/KivVOProject.h"
 #include "repository/KivVORepository.h"
 #include "support/KivIDESettings.h"
 #include "support/KivPathUtil.h"
 #include "support/KivProgress.h"
-#include "support/KivPrompt.h"
 #include "support/KivRegistry.h"
 #include "support/KivStringUtil.h"
 
 #include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <filesystem>
@@ -30,87 +27,16 @@
 
 namespace {
 
-using json = nlohmann::ordered_json;
-
-// Tells the boxes on stderr and answers every Yes/No question the same way, as the options say.
-class CliPrompt final : public KivPromptBackend {
-public:
-    CliPrompt(std::ostream& err, bool yes) : m_err(err), m_yes(yes) {}
-
-    int MessageBox(const std::string& text, const std::string& caption, uint32_t style) override {
-        std::string line = caption + ": " + text;
-        for (size_t at = line.find("\r\n"); at != std::string::npos; at = line.find("\r\n", at))
-            line.replace(at, 2, " ");
-        const bool question = (style & KivBox::ButtonMask) == KivBox::YesNo;
-        m_err << KivAnsiToUtf8(line) << (question ? (m_yes ? " Yes" : " No") : "") << '\n';
-        if (question)
-            return m_yes ? KivBox::IdYes : KivBox::IdNo;
-        return KivDefaultAnswer(style);
-    }
-    std::optional<std::string> BrowseFolder(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> OpenFile(const std::string&, const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> SaveFile(const std::string&, const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    void Beep(int, int) override {}
-
-private:
-    std::ostream& m_err;
-    bool m_yes;
-};
-
-int StartFailure(std::ostream& err) {
-    err << "Failed to Initialize Repository !!\nAlready Open ?\n";
-    return 1;
-}
-
-// The project of that name (any letter case) made current, or the current one; null after the
-// error has been told.
-std::shared_ptr<KivVOProject> UseProject(KivVORepository& repository, const std::string& name,
-                                         std::ostream& err) {
-    if (!name.empty()) {
-        std::string found;
-        for (const std::string& entry : repository.ProjectNameList())
-            if (KivEqualsIgnoringCase(entry, name))
-                found = entry;
-        if (found.empty()) {
-            err << "Project not found: " << KivAnsiToUtf8(name) << '\n';
-            return nullptr;
-        }
-        if (repository.CurrentProjectName(found).empty()) {
-            err << KivAnsiToUtf8(repository.ErrorString()) << '\n';
-            return nullptr;
-        }
-    }
-    auto project = repository.CurrentProject();
-    if (!project)
-        err << KivAnsiToUtf8(repository.ErrorString()) << '\n';
-    return project;
-}
-
-int Finish(const KivTransferResult& result, json doc, std::ostream& out, std::ostream& err) {
-    doc["outcome"] = KivTransferOutcomeName(result.outcome);
-    if (!result.logPath.empty())
-        doc["log"] = KivAnsiToUtf8(result.logPath);
-    if (result.errors)
-        doc["errors"] = result.errors;
-    out << doc.dump(2) << '\n';
-    if (!result.message.empty() && !result.Done())
-        err << KivAnsiToUtf8(result.message) << '\n';
-    return result.Done() ? 0 : 1;
-}
+using kiv::cli::json;
+using kiv::cli::Text;
 
 json Items(const std::vector<KivKeaItem>& items) {
     json list = json::array();
     for (const KivKeaItem& item : items) {
         json entry;
-        entry["name"] = KivAnsiToUtf8(item.label);
+        entry["name"] = Text(item.label);
         if (!item.file.empty())
-            entry["file"] = KivAnsiToUtf8(item.file);
+            entry["file"] = KivCliContext::Host(item.file);
         entry["missing"] = item.missing;
         list.push_back(std::move(entry));
     }
@@ -119,113 +45,97 @@ json Items(const std::vector<KivKeaItem>& items) {
 
 } // namespace
 
-void KivPrgCommands::Add(CLI::App& app) {
-    m_exportPrg = app.add_subcommand("export-prg", "Write an application as PRG files with a .KEA and a log");
-    m_exportPrg->add_option("APPNAME", m_application, "the application's name")->required();
-    m_exportPrg->add_option("DIR", m_dir, "the base folder; the files go to DIR/APPNAME")->required();
-    m_exportPrg->add_option("--project", m_project, "the project (default: the current one)");
+void KivPrgCommands::Add(CLI::App& app, KivCliContext& context) {
+    using Ctx = KivCliContext;
+    auto* exportPrg =
+        context.Add(app, "export-prg", "Write an application as PRG files with a .KEA and a log",
+                    [this](KivCliContext& c) { return ExportPrg(c); });
+    Ctx::Text(exportPrg->add_option("APPNAME", m_application, "the application's name")->required());
+    Ctx::Path(
+        exportPrg->add_option("DIR", m_dir, "the base folder; the files go to DIR/APPNAME")->required());
+    Ctx::Text(exportPrg->add_option("--project", m_project, "the project (default: the current one)"));
 
-    m_importPrg = app.add_subcommand("import-prg", "Create an application of external modules from a .KEA");
-    m_importPrg->add_option("FILE", m_file, "the .KEA file; its PRG files lie beside it")->required();
-    m_importPrg->add_option("--project", m_project, "the project (default: the current one)");
-    m_importPrg->add_option("--rename", m_rename, "create the application under this name");
-    m_importPrg->add_flag("--abort-on-error", m_abortOnError,
-                          "stop at a module that cannot be created (default: go on with the next)");
+    auto* importPrg = context.Add(app, "import-prg", "Create an application of external modules from a .KEA",
+                                  [this](KivCliContext& c) { return ImportPrg(c); });
+    Ctx::Path(
+        importPrg->add_option("FILE", m_file, "the .KEA file; its PRG files lie beside it")->required());
+    Ctx::Text(importPrg->add_option("--project", m_project, "the project (default: the current one)"));
+    Ctx::Text(importPrg->add_option("--rename", m_rename, "create the application under this name"));
+    importPrg->add_flag("--abort-on-error", m_abortOnError,
+                        "stop at a module that cannot be created (default: go on with the next)");
 
-    m_saveReg = app.add_subcommand("save-reg", "Write groups of the IDE settings as a REGEDIT4 file");
-    m_saveReg->add_option("FILE", m_file, "the .reg file to write")->required();
-    m_saveReg
+    auto* saveReg = context.Add(app, "save-reg", "Write groups of the IDE settings as a REGEDIT4 file",
+                                [this](KivCliContext& c) { return SaveReg(c); });
+    Ctx::Path(saveReg->add_option("FILE", m_file, "the .reg file to write")->required());
+    saveReg
         ->add_option("--groups", m_groups, "numbers of the groups, 1-9 in the dialog's order (1,3,7), or all")
         ->required();
 
-    m_exportPath = app.add_subcommand("export-path", "Point every application's export file into one folder");
-    m_exportPath->add_option("DIR", m_dir, "the folder")->required();
-    m_exportPath->add_option("--project", m_project, "the project (default: the current one)");
+    auto* exportPath =
+        context.Add(app, "export-path", "Point every application's export file into one folder",
+                    [this](KivCliContext& c) { return ExportPath(c); });
+    Ctx::Path(exportPath->add_option("DIR", m_dir, "the folder")->required());
+    Ctx::Text(exportPath->add_option("--project", m_project, "the project (default: the current one)"));
 
-    m_deleteProject = app.add_subcommand("delete-project", "Delete a project; a neighbour becomes current");
-    m_deleteProject->add_option("NAME", m_name, "the project's name")->required();
-    m_deleteProject->add_flag("--yes", m_yes, "confirm the deletion");
+    auto* deleteProject = context.Add(app, "delete-project", "Delete a project; a neighbour becomes current",
+                                      [this](KivCliContext& c) { return DeleteProject(c); });
+    Ctx::Text(deleteProject->add_option("NAME", m_name, "the project's name")->required());
+    deleteProject->add_flag("--yes", m_yes, "confirm the deletion");
 }
 
-bool KivPrgCommands::Run(std::ostream& out, std::ostream& err, int& code) const {
-    if (m_exportPrg && *m_exportPrg)
-        code = ExportPrg(out, err);
-    else if (m_importPrg && *m_importPrg)
-        code = ImportPrg(out, err);
-    else if (m_saveReg && *m_saveReg)
-        code = SaveReg(out, err);
-    else if (m_exportPath && *m_exportPath)
-        code = ExportPath(out, err);
-    else if (m_deleteProject && *m_deleteProject)
-        code = DeleteProject(out, err);
-    else
-        return false;
-    return true;
-}
-
-int KivPrgCommands::ExportPrg(std::ostream& out, std::ostream& err) const {
-    KivPromptScope prompt(std::make_shared<CliPrompt>(err, false));
-    KivRepositorySession session;
-    if (!session.Success())
-        return StartFailure(err);
-    auto project = UseProject(*session.Repository(), m_project, err);
+int KivPrgCommands::ExportPrg(KivCliContext& context) const {
+    context.Prompt(false);
+    auto project = context.OpenProject(m_project);
     if (!project)
         return 1;
-    auto application = project->ApplicationFind(m_application);
-    if (!application) {
-        err << "Application not found: " << KivAnsiToUtf8(m_application) << '\n';
+    auto application = context.Application(*project, m_application);
+    if (!application)
         return 1;
-    }
     if (!KivPrgExport::CanExport(application.get()))
         return 1;
     KivSilentProgress progress;
-    KivTransferResult result = KivPrgExport().Run(*application, kiv::dospath::ToDos(m_dir), progress);
+    const KivTransferResult result = KivPrgExport().Run(*application, m_dir, progress);
+    const std::string folder = KivPrgExport::OutputFolder(m_dir, application->Name());
     json doc;
-    doc["folder"] =
-        KivAnsiToUtf8(KivPrgExport::OutputFolder(kiv::dospath::ToDos(m_dir), application->Name()));
-    return Finish(result, std::move(doc), out, err);
+    doc["folder"] = KivCliContext::Host(folder);
+    json tail;
+    tail["folderDos"] = Text(folder);
+    return context.Finish(result, std::move(doc), tail);
 }
 
-int KivPrgCommands::ImportPrg(std::ostream& out, std::ostream& err) const {
-    KivPromptScope prompt(std::make_shared<CliPrompt>(err, m_abortOnError));
-    KivRepositorySession session;
-    if (!session.Success())
-        return StartFailure(err);
-    auto project = UseProject(*session.Repository(), m_project, err);
+int KivPrgCommands::ImportPrg(KivCliContext& context) const {
+    context.Prompt(m_abortOnError);
+    auto project = context.OpenProject(m_project);
     if (!project)
         return 1;
-    const std::string keaFile = kiv::dospath::ToDos(m_file);
-    if (!kiv::dospath::Resolve(keaFile) ||
-        !std::filesystem::is_regular_file(*kiv::dospath::Resolve(keaFile))) {
-        err << "File not found: " << m_file << '\n';
-        return 1;
-    }
-    KivKeaPlan plan = KivKeaPlan::Read(keaFile, *project, KivConcatDir(KivRootSetting(), "Bin"));
+    const auto host = kiv::dospath::Resolve(m_file);
+    std::error_code ec;
+    if (!host || !std::filesystem::is_regular_file(*host, ec))
+        return context.Fail("File not found: ", m_file);
+    KivKeaPlan plan = KivKeaPlan::Read(m_file, *project, KivConcatDir(KivRootSetting(), "Bin"));
+    if (plan.cAppName.empty())
+        return context.Fail("No application in ", m_file);
     if (!m_rename.empty() && m_rename != plan.cAppName) {
         // Without a dialog, a name of the project is refused here as the dialog refuses it.
         plan.aExisting = project->ApplicationNameList();
-        if (!plan.Rename(m_rename)) {
-            err << "Application already exist: " << KivAnsiToUtf8(m_rename) << '\n';
-            return 1;
-        }
+        if (!plan.Rename(m_rename))
+            return context.Fail("Application already exist: " + m_rename);
     }
-    if (!plan.CanImport()) {
-        err << "Application already exist: " << KivAnsiToUtf8(plan.cAppName) << " (give --rename)\n";
-        return 1;
-    }
+    if (!plan.CanImport())
+        return context.Fail("Application already exist: " + plan.cAppName + " (give --rename)");
     KivSilentProgress progress;
     KivPrgImport import;
-    KivTransferResult result = import.Run(plan, *project, progress);
+    const KivTransferResult result = import.Run(plan, *project, progress);
     json doc;
-    doc["application"] = KivAnsiToUtf8(plan.cAppName);
+    doc["application"] = Text(plan.cAppName);
     doc["modules"] = Items(plan.modules);
     doc["libraries"] = Items(plan.libraries);
     doc["udc"] = Items(plan.udcs);
     doc["ch"] = Items(plan.chs);
-    return Finish(result, std::move(doc), out, err);
+    return context.Finish(result, std::move(doc));
 }
 
-int KivPrgCommands::SaveReg(std::ostream& out, std::ostream& err) const {
+int KivPrgCommands::SaveReg(KivCliContext& context) const {
     KivRegExport::Choice choice{};
     if (KivEqualsIgnoringCase(KivAllTrim(m_groups), "all")) {
         choice.fill(true);
@@ -233,46 +143,44 @@ int KivPrgCommands::SaveReg(std::ostream& out, std::ostream& err) const {
         for (const std::string& part : KivString2Array(m_groups, ",")) {
             const std::string number = KivAllTrim(part);
             if (number.size() != 1 || number[0] < '1' || number[0] > '9') {
-                err << "--groups: numbers from 1 to 9 separated by commas, or all\n";
+                context.Fail("--groups: numbers from 1 to 9 separated by commas, or all");
                 return 2;
             }
             choice[static_cast<size_t>(number[0] - '1')] = true;
         }
     }
     if (std::find(choice.begin(), choice.end(), true) == choice.end()) {
-        err << "--groups: choose at least one group\n";
+        context.Fail("--groups: choose at least one group");
         return 2;
     }
     // The explorer reads its start folder before it asks for the file; the value this stores
     // belongs in the export as it does there.
     KivAefPathSetting();
-    KivTransferResult result = KivRegExport().Run(KivIDESettings(), choice, kiv::dospath::ToDos(m_file));
+    const KivTransferResult result = KivRegExport().Run(KivIDESettings(), choice, m_file);
     json doc;
-    doc["file"] = KivAnsiToUtf8(kiv::dospath::ToDos(m_file));
-    return Finish(result, std::move(doc), out, err);
+    doc["file"] = KivCliContext::Host(m_file);
+    json tail;
+    tail["fileDos"] = Text(m_file);
+    return context.Finish(result, std::move(doc), tail);
 }
 
-int KivPrgCommands::ExportPath(std::ostream& out, std::ostream& err) const {
-    KivRepositorySession session;
-    if (!session.Success())
-        return StartFailure(err);
-    auto project = UseProject(*session.Repository(), m_project, err);
+int KivPrgCommands::ExportPath(KivCliContext& context) const {
+    auto project = context.OpenProject(m_project);
     if (!project)
         return 1;
     KivExportPath tool;
-    KivTransferResult result = tool.Run(*project, kiv::dospath::ToDos(KivAllTrim(m_dir)));
+    const KivTransferResult result = tool.Run(*project, m_dir);
     json doc;
     doc["changed"] = tool.Changed();
-    return Finish(result, std::move(doc), out, err);
+    json tail;
+    KivCliContext::PutPath(tail, "folder", m_dir);
+    return context.Finish(result, std::move(doc), tail);
 }
 
-int KivPrgCommands::DeleteProject(std::ostream& out, std::ostream& err) const {
-    KivPromptScope prompt(std::make_shared<CliPrompt>(err, m_yes));
-    KivRepositorySession session;
-    if (!session.Success())
-        return StartFailure(err);
-    KivVORepository& repository = *session.Repository();
-    auto project = UseProject(repository, m_name, err);
+int KivPrgCommands::DeleteProject(KivCliContext& context) const {
+    context.Prompt(m_yes);
+    auto project = context.OpenProject(m_name);
+    KivVORepository& repository = context.Repository();
     if (!project)
         return 1;
     const std::string name = project->Name();
@@ -285,8 +193,8 @@ int KivPrgCommands::DeleteProject(std::ostream& out, std::ostream& err) const {
     if (result.outcome == KivTransferOutcome::Cancelled)
         result.message = "Not deleted: confirm with --yes";
     json doc;
-    doc["deleted"] = result.Done() ? json(KivAnsiToUtf8(name)) : json();
+    doc["deleted"] = result.Done() ? json(Text(name)) : json();
     if (!tool.Neighbour().empty())
-        doc["current"] = KivAnsiToUtf8(tool.Neighbour());
-    return Finish(result, std::move(doc), out, err);
+        doc["current"] = Text(tool.Neighbour());
+    return context.Finish(result, std::move(doc));
 }

@@ -1,33 +1,25 @@
 #pragma once
 
-#include <iosfwd>
 #include <string>
 
 namespace CLI {
 class App;
 }
+class KivCliContext;
 
 // kivrepo's commands for the application transfer as external modules and the tools:
 // export-prg, import-prg, save-reg, export-path and delete-project. They write the same files as
 // the explorer; the questions the explorer asks are answered from the options.
 class KivPrgCommands {
 public:
-    void Add(CLI::App& app);
-    // True when one of these commands was given; `code` is then its exit code.
-    bool Run(std::ostream& out, std::ostream& err, int& code) const;
+    void Add(CLI::App& app, KivCliContext& context);
 
 private:
-    int ExportPrg(std::ostream& out, std::ostream& err) const;
-    int ImportPrg(std::ostream& out, std::ostream& err) const;
-    int SaveReg(std::ostream& out, std::ostream& err) const;
-    int ExportPath(std::ostream& out, std::ostream& err) const;
-    int DeleteProject(std::ostream& out, std::ostream& err) const;
-
-    CLI::App* m_exportPrg = nullptr;
-    CLI::App* m_importPrg = nullptr;
-    CLI::App* m_saveReg = nullptr;
-    CLI::App* m_exportPath = nullptr;
-    CLI::App* m_deleteProject = nullptr;
+    int ExportPrg(KivCliContext& context) const;
+    int ImportPrg(KivCliContext& context) const;
+    int SaveReg(KivCliContext& context) const;
+    int ExportPath(KivCliContext& context) const;
+    int DeleteProject(KivCliContext& context) const;
 
     std::string m_application;
     std::string m_dir;

@@ -1,29 +1,23 @@
 #pragma once
 
-#include <iosfwd>
 #include <string>
 
 namespace CLI {
 class App;
 }
+class KivCliContext;
 
 // kivrepo's project transfers: export-project, export-all and import-project. They write the
 // same folders, AEF files, logs and information files as the explorer, and answer the questions
 // the explorer would ask from their options (without one, as the explorer's preset answer).
 class KivProjectCommands {
 public:
-    void Add(CLI::App& app);
-    // True when one of these commands was given; `code` is then its exit code.
-    bool Run(std::ostream& out, std::ostream& err, int& code) const;
+    void Add(CLI::App& app, KivCliContext& context);
 
 private:
-    int ExportProject(std::ostream& out, std::ostream& err) const;
-    int ExportAll(std::ostream& out, std::ostream& err) const;
-    int ImportProject(std::ostream& out, std::ostream& err) const;
-
-    CLI::App* m_exportProject = nullptr;
-    CLI::App* m_exportAll = nullptr;
-    CLI::App* m_importProject = nullptr;
+    int ExportProject(KivCliContext& context) const;
+    int ExportAll(KivCliContext& context) const;
+    int ImportProject(KivCliContext& context) const;
 
     std::string m_dir;
     std::string m_project;

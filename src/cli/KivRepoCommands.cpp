@@ -1,11 +1,8 @@
 #include "cli/KivRepoCommands.h"
 
+#include "cli/KivCliContext.h"
 #include "cli/KivJsonText.h"
 #include "cli/KivJsonWriter.h"
-#include "cli/KivUtf8.h"
-#include "engine/KivEngineStatus.h"
-#include "platform/KivDosPath.h"
-#include "repository/KivRepositorySession.h"
 #include "repository/KivVOApplication.h"
 #include "repository/KivVOEntity.h"
 #include "repository/KivVOModule.h"
@@ -15,10 +12,13 @@
 
 #include <CLI/CLI.hpp>
 
+#include <nlohmann/json.hpp>
+
 #include <ostream>
 
 namespace {
 
+using kiv::cli::json;
 using kiv::cli::Moment;
 using kiv::cli::Text;
 
@@ -40,59 +40,12 @@ bool Failed(const KivIDEBaseObject& object) {
     return !object.Success() || !object.ErrorString().empty();
 }
 
-int Report(const KivIDEBaseObject& object, std::ostream& err) {
-    err << object.ErrorString();
-    if (object.ErrorCode() != 0)
-        err << ": " << kiv::engine::StatusText(object.ErrorCode());
-    err << '\n';
-    return 1;
-}
-
-int StartFailure(const KivRepositorySession& session, std::ostream& err) {
-    err << "Failed to Initialize Repository !!\nAlready Open ?\n";
-    if (session.Repository())
-        Report(*session.Repository(), err);
-    return 1;
-}
-
-// The catalogue's own spelling of a project name given in any case; empty when there is none.
-std::string CatalogueName(KivVORepository& repository, const std::string& name) {
-    for (const std::string& entry : repository.ProjectNameList())
-        if (KivEqualsIgnoringCase(entry, name))
-            return entry;
-    return {};
-}
-
-// The project named on the command line, or the current one when no name was given; null after
-// the error has been reported.
-std::shared_ptr<KivVOProject> ChosenProject(KivVORepository& repository, const std::string& name,
-                                            std::ostream& err) {
-    if (name.empty()) {
-        auto project = repository.CurrentProject();
-        if (Failed(repository)) {
-            Report(repository, err);
-            return nullptr;
-        }
-        return project;
-    }
-    const std::string found = CatalogueName(repository, name);
-    if (Failed(repository)) {
-        Report(repository, err);
-        return nullptr;
-    }
-    if (found.empty()) {
-        err << "Project not found: " << name << '\n';
-        return nullptr;
-    }
-    return std::make_shared<KivVOProject>(found);
-}
-
 // Writes the JSON of one object after another as it walks them; the first failing object stops
 // the listing.
 class Lister {
 public:
-    Lister(bool withSource, KivJsonWriter& out, std::ostream& err)
-        : m_withSource(withSource), m_out(out), m_err(err) {}
+    Lister(bool withSource, KivJsonWriter& out, KivCliContext& context)
+        : m_withSource(withSource), m_out(out), m_context(context) {}
 
     bool Project(KivVOProject& project, const std::string& current) {
         m_out.BeginObject();
@@ -112,11 +65,11 @@ private:
     bool Check(const KivIDEBaseObject& object) {
         if (!Failed(object))
             return true;
-        Report(object, m_err);
+        m_context.Report(object);
         return false;
     }
 
-    void Texts(std::string_view key, const std::vector<std::string>& items) {
+    void Names(std::string_view key, const std::vector<std::string>& items) {
         m_out.Key(key).BeginArray();
         for (const std::string& item : items)
             m_out.String(Text(item));
@@ -135,9 +88,9 @@ private:
         m_out.String("group", Text(app.GroupName()));
         m_out.String("description", Text(app.Description()));
         m_out.Bool("debug", app.Debug());
-        Texts("libraries", app.LibraryNameList());
-        Texts("udc", app.UDCNameList());
-        Texts("ch", app.CHNameList());
+        Names("libraries", app.LibraryNameList());
+        Names("udc", app.UDCNameList());
+        Names("ch", app.CHNameList());
         m_out.String("created", Moment(app.CreateDate(), app.CreateTime()));
         m_out.String("lastBuild", Moment(app.LastBuildDate(), app.LastBuildTime()));
         m_out.Key("modules").BeginArray();
@@ -193,77 +146,65 @@ private:
 
     bool m_withSource;
     KivJsonWriter& m_out;
-    std::ostream& m_err;
+    KivCliContext& m_context;
 };
 
 } // namespace
 
-void KivRepoCommands::Add(CLI::App& app) {
-    m_list = app.add_subcommand("list", "Print the repository as one JSON document");
-    m_list->add_option("--project", m_project, "only this project");
-    m_list->add_flag("--source", m_source, "include each entity's source");
+void KivRepoCommands::Add(CLI::App& app, KivCliContext& context) {
+    using Ctx = KivCliContext;
+    auto* list = context.Add(app, "list", "Print the repository as one JSON document",
+                             [this](KivCliContext& c) { return List(c); });
+    Ctx::Text(list->add_option("--project", m_project, "only this project"));
+    list->add_flag("--source", m_source, "include each entity's source");
 
-    m_createProject = app.add_subcommand("create-project", "Create a project whose data lives in DIR");
-    m_createProject->add_option("NAME", m_name, "the project's name")->required();
-    m_createProject->add_option("DIR", m_dir, "its folder (DOS or host form)")->required();
+    auto* createProject = context.Add(app, "create-project", "Create a project whose data lives in DIR",
+                                      [this](KivCliContext& c) { return CreateProject(c); });
+    Ctx::Text(createProject->add_option("NAME", m_name, "the project's name")->required());
+    Ctx::Path(createProject->add_option("DIR", m_dir, "its folder (DOS or host form)")->required());
 
-    m_selectProject = app.add_subcommand("select-project", "Make a project the current one");
-    m_selectProject->add_option("NAME", m_name, "the project's name")->required();
+    auto* selectProject = context.Add(app, "select-project", "Make a project the current one",
+                                      [this](KivCliContext& c) { return SelectProject(c); });
+    Ctx::Text(selectProject->add_option("NAME", m_name, "the project's name")->required());
 
-    m_importAef = app.add_subcommand("import-aef", "Read an AEF file into a project as an application");
-    m_importAef->add_option("FILE", m_file, "the AEF file (DOS or host form)")->required();
-    m_importAef->add_option("APPNAME", m_application, "the application's name")->required();
-    m_importAef->add_option("--project", m_project, "the project (default: the current one)");
-    m_importAef->add_flag("--merge", m_merge,
-                          "merge into an application of that name instead of replacing it");
+    auto* importAef = context.Add(app, "import-aef", "Read an AEF file into a project as an application",
+                                  [this](KivCliContext& c) { return ImportAef(c); });
+    Ctx::Path(importAef->add_option("FILE", m_file, "the AEF file (DOS or host form)")->required());
+    Ctx::Text(importAef->add_option("APPNAME", m_application, "the application's name")->required());
+    Ctx::Text(importAef->add_option("--project", m_project, "the project (default: the current one)"));
+    importAef->add_flag("--merge", m_merge, "merge into an application of that name instead of replacing it");
 
-    m_exportAef = app.add_subcommand("export-aef", "Write an application as an AEF file");
-    m_exportAef->add_option("APPNAME", m_application, "the application's name")->required();
-    m_exportAef->add_option("FILE", m_file, "the AEF file to write (DOS or host form)")->required();
-    m_exportAef->add_option("--project", m_project, "the project (default: the current one)");
-    m_exportAef->add_flag("--dll", m_dll, "write the DLL form that other applications import");
+    auto* exportAef = context.Add(app, "export-aef", "Write an application as an AEF file",
+                                  [this](KivCliContext& c) { return ExportAef(c); });
+    Ctx::Text(exportAef->add_option("APPNAME", m_application, "the application's name")->required());
+    Ctx::Path(exportAef->add_option("FILE", m_file, "the AEF file to write (DOS or host form)")->required());
+    Ctx::Text(exportAef->add_option("--project", m_project, "the project (default: the current one)"));
+    exportAef->add_flag("--dll", m_dll, "write the DLL form that other applications import");
 }
 
-bool KivRepoCommands::Run(std::ostream& out, std::ostream& err, int& code) const {
-    if (m_list && *m_list)
-        code = List(out, err);
-    else if (m_createProject && *m_createProject)
-        code = CreateProject(err);
-    else if (m_selectProject && *m_selectProject)
-        code = SelectProject(err);
-    else if (m_importAef && *m_importAef)
-        code = ImportAef(err);
-    else if (m_exportAef && *m_exportAef)
-        code = ExportAef(err);
-    else
-        return false;
-    return true;
-}
-
-int KivRepoCommands::List(std::ostream& out, std::ostream& err) const {
-    KivRepositorySession session;
-    if (!session.Success())
-        return StartFailure(session, err);
-    KivVORepository& repository = *session.Repository();
+int KivRepoCommands::List(KivCliContext& context) const {
+    if (!context.Open())
+        return 1;
+    KivVORepository& repository = context.Repository();
     const std::string current = repository.CurrentProjectName();
     if (Failed(repository))
-        return Report(repository, err);
+        return context.Report(repository);
 
     std::vector<std::shared_ptr<KivVOProject>> projects;
     if (m_project.empty()) {
         projects = repository.ProjectList();
         if (Failed(repository))
-            return Report(repository, err);
+            return context.Report(repository);
     } else {
-        auto project = ChosenProject(repository, m_project, err);
+        auto project = context.Project(m_project);
         if (!project)
             return 1;
         projects.push_back(project);
     }
 
     // The document is written as the repository is walked; a failure ends it where it stands.
-    KivJsonWriter writer(out);
-    Lister lister(m_source, writer, err);
+    KivJsonWriter writer(context.Out());
+    Lister lister(m_source, writer, context);
     writer.BeginObject();
     writer.Key("projects").BeginArray();
     bool listed = true;
@@ -277,67 +218,63 @@ int KivRepoCommands::List(std::ostream& out, std::ostream& err) const {
     if (!listed)
         return 1;
     if (!repository.Success())
-        return Report(repository, err);
+        return context.Report(repository);
     writer.EndArray();
     writer.EndObject();
     writer.Finish();
     return 0;
 }
 
-int KivRepoCommands::CreateProject(std::ostream& err) const {
-    KivRepositorySession session;
-    if (!session.Success())
-        return StartFailure(session, err);
-    KivVORepository& repository = *session.Repository();
-    if (!repository.ProjectCreate(m_name, kiv::dospath::ToDos(m_dir)))
-        return Report(repository, err);
-    return 0;
+int KivRepoCommands::CreateProject(KivCliContext& context) const {
+    if (!context.Open())
+        return 1;
+    if (!context.Repository().ProjectCreate(m_name, m_dir))
+        return context.Report(context.Repository());
+    json doc;
+    doc["project"] = Text(m_name);
+    KivCliContext::PutPath(doc, "folder", m_dir);
+    return context.Print(doc);
 }
 
-int KivRepoCommands::SelectProject(std::ostream& err) const {
-    KivRepositorySession session;
-    if (!session.Success())
-        return StartFailure(session, err);
-    KivVORepository& repository = *session.Repository();
-    auto project = ChosenProject(repository, m_name, err);
+int KivRepoCommands::SelectProject(KivCliContext& context) const {
+    auto project = context.OpenProject(m_name);
+    KivVORepository& repository = context.Repository();
     if (!project)
         return 1;
-    repository.CurrentProjectName(project->Name());
-    if (!repository.Success())
-        return Report(repository, err);
     // The end of the run would bring back the project that was current at its start.
     repository.DefaultProjectName(project->Name());
-    return 0;
+    json doc;
+    doc["current"] = Text(project->Name());
+    return context.Print(doc);
 }
 
-int KivRepoCommands::ImportAef(std::ostream& err) const {
-    KivRepositorySession session;
-    if (!session.Success())
-        return StartFailure(session, err);
-    auto project = ChosenProject(*session.Repository(), m_project, err);
+int KivRepoCommands::ImportAef(KivCliContext& context) const {
+    auto project = context.OpenProject(m_project);
     if (!project)
         return 1;
-    if (!project->ImportApplication(m_application, kiv::dospath::ToDos(m_file), m_merge ? 0 : 1, 0))
-        return Report(*project, err);
-    return 0;
+    if (!project->ImportApplication(m_application, m_file, m_merge ? 0 : 1, 0))
+        return context.Report(*project);
+    json doc;
+    doc["project"] = Text(project->Name());
+    doc["application"] = Text(m_application);
+    KivCliContext::PutPath(doc, "file", m_file);
+    doc["merged"] = m_merge;
+    return context.Print(doc);
 }
 
-int KivRepoCommands::ExportAef(std::ostream& err) const {
-    KivRepositorySession session;
-    if (!session.Success())
-        return StartFailure(session, err);
-    auto project = ChosenProject(*session.Repository(), m_project, err);
+int KivRepoCommands::ExportAef(KivCliContext& context) const {
+    auto project = context.OpenProject(m_project);
     if (!project)
         return 1;
-    auto application = project->ApplicationFind(m_application);
-    if (!application) {
-        if (Failed(*project))
-            return Report(*project, err);
-        err << "Application not found: " << m_application << '\n';
+    auto application = context.Application(*project, m_application);
+    if (!application)
         return 1;
-    }
-    const std::string file = kiv::dospath::ToDos(m_file);
-    if (!(m_dll ? application->ExportToAEF_DLL(file) : application->ExportToAEF(file)))
-        return Report(*application, err);
-    return 0;
+    if (!(m_dll ? application->ExportToAEF_DLL(m_file) : application->ExportToAEF(m_file)))
+        return context.Report(*application);
+    json doc;
+    doc["project"] = Text(project->Name());
+    doc["application"] = Text(application->Name());
+    KivCliContext::PutPath(doc, "file", m_file);
+    doc["dll"] = m_dll;
+    return context.Print(doc);
 }

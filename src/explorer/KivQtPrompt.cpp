@@ -75,7 +75,7 @@ QString HostStart(const std::string& start) {
 std::optional<std::string> DosResult(const QString& picked) {
     if (picked.isEmpty())
         return std::nullopt;
-    return kiv::dospath::FromHost(picked.toStdString());
+    return kiv::dospath::FromTyped(picked.toStdString());
 }
 
 // The IDE's file system ignores case, the host's does not: "*.KPI" also shows "x.kpi".

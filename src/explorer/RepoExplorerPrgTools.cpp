@@ -1,6 +1,5 @@
 #include "explorer/RepoExplorer.h"
 
-#include "explorer/KivAnsi.h"
 #include "explorer/KivPrgTransferFlows.h"
 #include "explorer/dialogs/ExportAsPrg.h"
 #include "explorer/transfer/KivPrgExport.h"
@@ -8,7 +7,6 @@
 #include "repository/KivVORepository.h"
 
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -46,7 +44,7 @@ void RepoExplorer::ExportPath() {
         dialog.oDCAbortChk()->hide();
         if (dialog.exec() != 1)
             return;
-        folder = KivToAnsi(dialog.oDCFolderPath()->text());
+        folder = dialog.FolderPath();
     }
     KivExportPathRun(*m_repository, folder);
 }

@@ -159,4 +159,24 @@ std::string ToDos(std::string_view typed) {
     return out;
 }
 
+std::string FromTyped(std::string_view typed) {
+    while (!typed.empty() && (typed.front() == ' ' || typed.front() == '\t'))
+        typed.remove_prefix(1);
+    while (!typed.empty() && (typed.back() == ' ' || typed.back() == '\t'))
+        typed.remove_suffix(1);
+    if (typed.empty())
+        return {};
+    const bool unc = typed.size() >= 2 && IsSeparator(typed[0]) && IsSeparator(typed[1]);
+    if (HasDrive(typed) || unc || typed[0] == '/')
+        return ToDos(typed);
+    std::error_code ec;
+    const std::filesystem::path cwd = std::filesystem::current_path(ec);
+    if (typed[0] == '\\')
+        return FromHost(cwd).substr(0, 2) + ToDos(typed);
+    // Relative: both separators part folders, as they do in the DOS form.
+    std::string relative(typed);
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    return FromHost(cwd / relative);
+}
+
 } // namespace kiv::dospath

@@ -33,4 +33,10 @@ std::string FromHost(const std::filesystem::path& hostPath);
 // "/" turned into "\"; a relative path keeps being relative.
 std::string ToDos(std::string_view typed);
 
+// The one resolve of a path a person typed, picked or passed, for kivrepo's arguments and every
+// path field of the explorer: host or DOS form, absolute or relative to the working folder
+// ("out", "../x", "out\sub"), as an absolute DOS path. Blanks around it are dropped; a DOS
+// path keeps its drive (an unmapped one fails where it is used); empty text stays empty.
+std::string FromTyped(std::string_view typed);
+
 } // namespace kiv::dospath

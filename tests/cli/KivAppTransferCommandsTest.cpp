@@ -1,17 +1,14 @@
 #include "KivCliRun.h"
 #include "common/KivAefTestWriter.h"
-#include "common/KivTestHome.h"
-
-#include <nlohmann/json.hpp>
 
 #include <filesystem>
-#include <sstream>
+#include <map>
 #include <vector>
 
 namespace fs = std::filesystem;
 
 // Shop uses Tools and Base, Tools uses Base; all three in the current project.
-class KivAppTransferCommandsTest : public KivTestHome {
+class KivAppTransferCommandsTest : public KivCliHome {
 protected:
     void SetUp() override {
         KivTestHome::SetUp();
@@ -43,7 +40,7 @@ protected:
         const CliRun run = Kivrepo({"list", "--project", project});
         EXPECT_EQ(run.code, 0) << run.err;
         std::map<std::string, std::vector<std::string>> apps;
-        const nlohmann::json doc = nlohmann::json::parse(run.out);
+        const auto doc = run.Doc();
         for (const auto& app : doc["projects"][0]["applications"]) {
             auto& modules = apps[app["name"].get<std::string>()];
             for (const auto& module : app["modules"])
@@ -58,7 +55,7 @@ protected:
 TEST_F(KivAppTransferCommandsTest, ExportThenImportIntoAnotherProject) {
     CliRun run = Kivrepo({"export-app", "Shop", (Scratch() / "out").string()});
     ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(run.out, Out("Shop.log").string() + "\n");
+    EXPECT_EQ(run.Doc()["log"], Out("Shop.log").string());
     EXPECT_EQ(ReadFile(Out("Shop.KAI")), "[APP]\r\nName=Shop\r\nAEF=Shop.AEF\r\n\r\n"
                                          "[LIB001]\r\nName=Base\r\nAEF=Base.AEF\r\n\r\n"
                                          "[LIB002]\r\nName=Tools\r\nAEF=Tools.AEF\r\n\r\n");
@@ -67,7 +64,7 @@ TEST_F(KivAppTransferCommandsTest, ExportThenImportIntoAnotherProject) {
     ASSERT_EQ(Kivrepo({"create-project", "Copy", (Scratch() / "copy").string()}).code, 0);
     run = Kivrepo({"import-app", Out("Shop.KAI").string(), "--project", "copy"});
     ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(run.out, "Shop\n");
+    EXPECT_EQ(run.Doc()["application"], "Shop");
     const std::map<std::string, std::vector<std::string>> expected{
         {"Base", {"BaseMod"}}, {"Shop", {"ShopMod"}}, {"Tools", {"ToolsMod"}}};
     EXPECT_EQ(Apps("Copy"), expected);
@@ -81,7 +78,7 @@ TEST_F(KivAppTransferCommandsTest, ExportThenImportIntoAnotherProject) {
     EXPECT_EQ(run.err, "Application already exist.\n");
     run = Kivrepo({"import-app", Out("Shop.KAI").string(), "--project", "Copy", "--rename", "Shop2"});
     ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(run.out, "Shop2\n");
+    EXPECT_EQ(run.Doc()["application"], "Shop2");
     EXPECT_EQ(Apps("Copy").at("Shop2"), std::vector<std::string>{"ShopMod"});
 }
 
@@ -114,7 +111,7 @@ TEST_F(KivAppTransferCommandsTest, FailuresEndWithStatusOne) {
     run = Kivrepo({"export-app", "Shop", (Scratch() / "out").string(), "--abort-on-error"});
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.err, "aborted (1 error)\n");
-    EXPECT_EQ(run.out, Out("Shop.log").string() + "\n");
+    EXPECT_EQ(run.Doc()["log"], Out("Shop.log").string());
     EXPECT_EQ(ReadFile(Out("Shop.log")).find("Library : Tools"), std::string::npos);
 
     // A library import that fails is answered as the window presets it: abort.
@@ -126,13 +123,13 @@ TEST_F(KivAppTransferCommandsTest, FailuresEndWithStatusOne) {
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(
         run.err,
-        "Tools: Library Import Error.Abort Operation ? Yes\nLibrary Import Error.\naborted (1 error)\n");
+        "Tools: Library Import Error.Abort Operation ? Yes\naborted: Library Import Error. (1 error)\n");
     EXPECT_EQ(Apps("Copy").size(), 1u);
 
     WriteFile(Scratch() / "file", "x");
     run = Kivrepo({"export-app", "Shop", (Scratch() / "file").string()});
     EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.Doc()["outcome"], "failed");
     EXPECT_NE(run.err.find("Cannot create the folder"), std::string::npos) << run.err;
 
     EXPECT_EQ(Kivrepo({"export-app", "Nope", (Scratch() / "out").string()}).err,
@@ -140,4 +137,10 @@ TEST_F(KivAppTransferCommandsTest, FailuresEndWithStatusOne) {
     run = Kivrepo({"import-app", (Scratch() / "none.kai").string()});
     EXPECT_EQ(run.code, 1);
     EXPECT_FALSE(fs::exists(Scratch() / "none.kai"));
+    // A file that names no application imports nothing and says so.
+    WriteFile(Scratch() / "bad.kai", "not an information file");
+    run = Kivrepo({"import-app", (Scratch() / "bad.kai").string(), "--project", "Copy", "--rename", "Bad"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, "No application in " + (Scratch() / "bad.kai").string() + "\n");
+    EXPECT_EQ(Apps("Copy").size(), 1u);
 }

@@ -1,26 +1,12 @@
-#include "cli/KivCli.h"
+#include "KivCliRun.h"
 #include "common/KivAefTestWriter.h"
-#include "common/KivTestHome.h"
 
-#include <nlohmann/json.hpp>
-
-#include <sstream>
 #include <vector>
 
 namespace {
 
-struct CliResult {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliResult Inspect(const std::filesystem::path& file) {
-    const std::string path = file.string();
-    std::vector<const char*> args{"kivrepo", "inspect", path.c_str()};
-    std::ostringstream out, err;
-    int code = KivRunCli(static_cast<int>(args.size()), args.data(), out, err);
-    return {code, out.str(), err.str()};
+CliRun Inspect(const std::filesystem::path& file) {
+    return Kivrepo({"inspect", file.string()});
 }
 
 std::vector<std::string> Keys(const nlohmann::ordered_json& object) {
@@ -43,7 +29,7 @@ KivTestEntity Func(const std::string& name, const std::string& prototype) {
 
 } // namespace
 
-class InspectCommandTest : public KivTestHome {};
+using InspectCommandTest = KivCliHome;
 
 TEST_F(InspectCommandTest, Aef) {
     KivAefTestWriter w = KivAefTestWriter::Aef();
@@ -53,7 +39,7 @@ TEST_F(InspectCommandTest, Aef) {
     w.Module("Ext", 0, 0).Text(0x0022, "C:\\x.prg");
     WriteFile(Scratch() / "demo.aef", w.End());
 
-    CliResult r = Inspect(Scratch() / "demo.aef");
+    CliRun r = Inspect(Scratch() / "demo.aef");
     ASSERT_EQ(r.code, 0) << r.err;
     auto doc = nlohmann::ordered_json::parse(r.out);
     EXPECT_EQ(Keys(doc),
@@ -89,7 +75,7 @@ TEST_F(InspectCommandTest, MefAndPrg) {
     KivAefTestWriter w = KivAefTestWriter::Mef();
     w.Module("Mod", 0, 0).Entity(Func("B", "FUNCTION B()")).Entity(Func("\x80uro", "FUNCTION \x80uro()"));
     WriteFile(Scratch() / "mod.mef", w.End());
-    CliResult r = Inspect(Scratch() / "mod.mef");
+    CliRun r = Inspect(Scratch() / "mod.mef");
     ASSERT_EQ(r.code, 0) << r.err;
     auto doc = nlohmann::ordered_json::parse(r.out);
     EXPECT_EQ(Keys(doc),
@@ -116,7 +102,7 @@ TEST_F(InspectCommandTest, MefAndPrg) {
 }
 
 TEST_F(InspectCommandTest, InvalidAndDamagedFiles) {
-    CliResult r = Inspect(Scratch() / "missing.aef");
+    CliRun r = Inspect(Scratch() / "missing.aef");
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err, "");

@@ -1,12 +1,8 @@
 #include "KivCliRun.h"
 #include "common/KivAefTestWriter.h"
-#include "common/KivTestHome.h"
-
-#include <nlohmann/json.hpp>
 
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -50,7 +46,7 @@ json SourceEntities(const json& app) {
 
 } // namespace
 
-class KivPrgCommandsTest : public KivTestHome {
+class KivPrgCommandsTest : public KivCliHome {
 protected:
     // "Base", a library, and "Shop" using it, with two modules and a non-source entity.
     void Fill() {
@@ -114,8 +110,26 @@ TEST_F(KivPrgCommandsTest, ImportRefusesTakenNamesAndMissingFiles) {
     EXPECT_NE(r.err.find("already exist"), std::string::npos) << r.err;
     EXPECT_EQ(Kivrepo({"import-prg", kea, "--rename", "base"}).code, 1);
     EXPECT_EQ(Kivrepo({"import-prg", (Scratch() / "none.kea").string()}).code, 1);
+    WriteFile(Scratch() / "bad.kea", "not an information file");
+    r = Kivrepo({"import-prg", (Scratch() / "bad.kea").string(), "--rename", "Bad"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("No application in"), std::string::npos) << r.err;
     EXPECT_EQ(Kivrepo({"export-prg", "Nothing", (Scratch() / "prg").string()}).code, 1);
-    EXPECT_EQ(Kivrepo({"import-prg", kea, "--rename", "Copy"}).code, 0);
+
+    // Without one of the PRG files it lists, the import would make an empty application.
+    for (const char* prg : {"Main.prg", "Util.prg"})
+        fs::rename(Scratch() / "prg" / "Shop" / prg, Scratch() / prg);
+    r = Kivrepo({"import-prg", kea, "--rename", "Copy"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("No module file was found."), std::string::npos) << r.err;
+    const json listed = ListProject("Default");
+    EXPECT_FALSE(FindApp(listed, "Copy"));
+    EXPECT_FALSE(FindApp(listed, "Bad"));
+    fs::rename(Scratch() / "Util.prg", Scratch() / "prg" / "Shop" / "Util.prg");
+    r = Kivrepo({"import-prg", kea, "--rename", "Copy"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.Doc()["modules"][0]["missing"], true);
+    EXPECT_EQ(r.Doc()["modules"][1]["file"], (Scratch() / "prg" / "Shop" / "Util.prg").string());
 }
 
 TEST_F(KivPrgCommandsTest, SaveRegGroups) {

@@ -1,13 +1,11 @@
 #include "KivCliRun.h"
 #include "common/KivAefTestWriter.h"
-#include "common/KivTestHome.h"
 #include "engine/KivSqliteEngine.h"
 
 #include <nlohmann/json.hpp>
 
 #include <cstdlib>
 #include <regex>
-#include <sstream>
 #include <vector>
 
 namespace {
@@ -16,7 +14,7 @@ using W = KivAefTestWriter;
 
 } // namespace
 
-class KivRepoCommandsTest : public KivTestHome {
+class KivRepoCommandsTest : public KivCliHome {
 protected:
     void SetUp() override {
         KivTestHome::SetUp();

@@ -1,4 +1,5 @@
 #include "explorer/dialogs/ExportAsPrg.h"
+#include "explorer/dialogs/ImportPrj.h"
 
 #include "common/KivModalDriver.h"
 #include "common/KivScriptedPrompt.h"
@@ -13,6 +14,9 @@
 #include <QPushButton>
 
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 class ExportAsPrgTest : public KivTestHome {
 protected:
@@ -89,4 +93,23 @@ TEST_F(ExportAsPrgTest, ChangeFolderAsksFromTheTypedFolderAndKeepsItWhenCancelle
     dialog.oCCChangeFolder()->click();
     EXPECT_EQ(dialog.FolderPath(), "Z:\\tmp\\b\xe9se");
     EXPECT_EQ(prompt->dialogs, (std::vector<std::string>{"Select base Folder", "Select base Folder"}));
+}
+
+// The typed folder fields (this one and the project import's) take host and DOS forms alike, and
+// a relative folder from the working folder.
+TEST_F(ExportAsPrgTest, TypedFoldersTakeHostAndDosForms) {
+    const std::string cwd = kiv::dospath::FromHost(std::filesystem::current_path());
+    ExportAsPrg folder;
+    ImportPrj import;
+    auto* importPath = KivChild<QLineEdit>(&import, "oDCPrjPath");
+    for (const auto& [typed, dos] : std::vector<std::pair<std::string, std::string>>{
+             {"/tmp/out", "Z:\\tmp\\out"},
+             {"C:/Cavo25/AEF", "C:\\Cavo25\\AEF"},
+             {" out/sub ", cwd + "\\out\\sub"},
+         }) {
+        folder.oDCFolderPath()->setText(QString::fromStdString(typed));
+        importPath->setText(QString::fromStdString(typed));
+        EXPECT_EQ(folder.FolderPath(), dos) << typed;
+        EXPECT_EQ(import.PrjPath(), dos) << typed;
+    }
 }

@@ -3,6 +3,7 @@
 #include "platform/KivPlatformHome.h"
 
 #include <unistd.h>
+#include <vector>
 
 using namespace kiv;
 
@@ -72,6 +73,30 @@ TEST_F(DosPathTest, HostPathsEnterInDosForm) {
     EXPECT_EQ(dospath::ToDos("C:/Cavo25/AEF"), "C:\\Cavo25\\AEF");
     EXPECT_EQ(dospath::ToDos("D:\\x"), "D:\\x");
     EXPECT_EQ(dospath::ToDos("rel/name"), "rel\\name");
+}
+
+// Whatever form a person types, the program gets one absolute DOS path.
+TEST_F(DosPathTest, TypedPathsResolveFromTheWorkingFolder) {
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::create_directories(Scratch() / "work");
+    std::filesystem::current_path(Scratch() / "work");
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"out", ScratchDos("work\\out")},
+        {" out/sub\\x.aef ", ScratchDos("work\\out\\sub\\x.aef")},
+        {"./a/../b", ScratchDos("work\\b")},
+        {"..", ScratchDos()},
+        {"\\tmp\\x", "Z:\\tmp\\x"},
+        {"/home/ann/x", "Z:\\home\\ann\\x"},
+        {"C:/Cavo25", "C:\\Cavo25"},
+        {"D:\\x", "D:\\x"},
+        {"", ""},
+    };
+    std::vector<std::string> got;
+    for (const auto& [typed, expected] : cases)
+        got.push_back(dospath::FromTyped(typed));
+    std::filesystem::current_path(before);
+    for (size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(got[i], cases[i].second) << cases[i].first;
 }
 
 TEST_F(DosPathTest, RoundTripBetweenForms) {

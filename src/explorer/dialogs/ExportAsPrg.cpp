@@ -5,7 +5,6 @@
 #include "support/KivIDESettings.h"
 #include "support/KivPrompt.h"
 #include "support/KivRegistry.h"
-#include "support/KivStringUtil.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -73,7 +72,7 @@ void ExportAsPrg::PostInit() {
 }
 
 std::string ExportAsPrg::FolderPath() const {
-    return KivAllTrim(KivToAnsi(m_folderPath->text()));
+    return kiv::dospath::FromTyped(KivToAnsi(m_folderPath->text()));
 }
 
 void ExportAsPrg::FolderPath(const std::string& folder) {
@@ -81,7 +80,7 @@ void ExportAsPrg::FolderPath(const std::string& folder) {
 }
 
 void ExportAsPrg::ChangeFolder() {
-    if (auto chosen = KivPrompt().BrowseFolder("Select base Folder", KivToAnsi(m_folderPath->text())))
+    if (auto chosen = KivPrompt().BrowseFolder("Select base Folder", FolderPath()))
         FolderPath(*chosen);
 }
 

@@ -1,6 +1,7 @@
 #include "explorer/dialogs/ImportPrj.h"
 
 #include "explorer/KivAnsi.h"
+#include "platform/KivDosPath.h"
 #include "explorer/KivIcons.h"
 #include "explorer/transfer/KivProjectImport.h"
 #include "support/KivPrompt.h"
@@ -120,7 +121,7 @@ std::string ImportPrj::PrjName() const {
 }
 
 std::string ImportPrj::PrjPath() const {
-    return KivToAnsi(m_prjPath->text());
+    return kiv::dospath::FromTyped(KivToAnsi(m_prjPath->text()));
 }
 
 bool ImportPrj::CreatePath() const {

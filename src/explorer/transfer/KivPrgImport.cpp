@@ -16,6 +16,14 @@ KivTransferResult KivPrgImport::Run(const KivKeaPlan& plan, KivVOProject& projec
         result.message = plan.AppInfo();
         return result;
     }
+    // Modules listed and none of their files found: the import would leave an empty application
+    // behind and pass for done.
+    if (!plan.modules.empty() && plan.ModulesToCreate() == 0) {
+        result.message = "No module file was found.\r\nOperation Aborted !";
+        KivPrompt().MessageBox(result.message, plan.cAppName, KivBox::Ok | KivBox::IconStop);
+        result.outcome = KivTransferOutcome::Failed;
+        return result;
+    }
     m_application = project.ApplicationCreate(plan.cAppName);
     if (!m_application) {
         result.message = "Application Create Error.\r\nOperation Aborted !";

@@ -16,8 +16,9 @@ class KivPrgImport {
 public:
     // Bar 0 follows the modules. A module that cannot be created or bound asks whether to abort
     // (Yes: Aborted; No: the next module). Whatever ends the loop, the application is flushed
-    // and keeps the modules made so far. Failed when the application cannot be created, or when
-    // a module could not be made and the run went on without it.
+    // and keeps the modules made so far. Failed when the application cannot be created, when
+    // the file lists modules and none of their PRG files was found (nothing is created then), or
+    // when a module could not be made and the run went on without it.
     KivTransferResult Run(const KivKeaPlan& plan, KivVOProject& project, KivProgress& progress);
 
     // The application the last run created; null when none was.

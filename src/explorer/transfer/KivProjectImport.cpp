@@ -46,7 +46,7 @@ bool KivProjectImportPlan::Read(const std::string& kpiFile) {
     *this = KivProjectImportPlan();
     // The INI reader would look for a name without a drive in the Windows folder, and the AEF
     // files would be looked for relative to the working folder: take the full path first.
-    kpiPath = KivExtractFileDrive(kpiFile).empty() ? kiv::dospath::FromHost(std::string(kpiFile)) : kpiFile;
+    kpiPath = kiv::dospath::FromTyped(kpiFile);
     if (!IsFile(kpiPath))
         return false;
     folder = KivExtractFilePath(kpiPath);
