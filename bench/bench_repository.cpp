@@ -1,5 +1,5 @@
 #include "engine/KivCurrentEngine.h"
-#include "engine/KivFaultEngine.h"
+#include "common/KivFaultEngine.h"
 #include "engine/KivSqliteEngine.h"
 #include "platform/KivDosPath.h"
 #include "repository/KivRepositorySession.h"

@@ -54,6 +54,7 @@ int KivAppTransferCommands::ExportApp(KivCliContext& context) const {
     options.abortOnError = m_abortOnError;
     KivSilentProgress progress;
     const KivTransferResult result = KivExportApp(*application, options, progress);
+    KivShowNotices(result.notices);
     json doc;
     doc["project"] = Text(project->Name());
     doc["application"] = Text(application->Name());
@@ -89,7 +90,9 @@ int KivAppTransferCommands::ImportApp(KivCliContext& context) const {
                         : m_existing == "merge" ? KivExistingChoice::Merge
                                                 : KivExistingChoice::Delete;
     KivSilentProgress progress;
-    const KivTransferResult result = KivRunAppImport(plan, choice, *project, progress);
+    KivMessageQuestion question;
+    const KivTransferResult result = KivRunAppImport(plan, choice, *project, progress, question);
+    KivShowNotices(result.notices);
     json doc;
     doc["project"] = Text(project->Name());
     doc["application"] = Text(plan.appName);

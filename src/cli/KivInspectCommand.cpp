@@ -120,6 +120,7 @@ int KivInspectCommand::Inspect(std::ostream& out, std::ostream& err) const {
         doc.BeginObject();
         doc.String("kind", "AEF");
         doc.String("name", Text(aef.Name()));
+        doc.Bool("success", aef.Success());
         doc.String("version", aef.Version());
         doc.String("exeName", Text(aef.ExeName()));
         doc.String("description", Text(aef.Description()));

@@ -91,8 +91,11 @@ int KivPrgCommands::ExportPrg(KivCliContext& context) const {
     auto application = context.Application(*project, m_application);
     if (!application)
         return 1;
-    if (!KivPrgExport::CanExport(application.get()))
+    std::vector<KivNotice> refusal;
+    if (!KivPrgExport::CanExport(application.get(), refusal)) {
+        KivShowNotices(refusal);
         return 1;
+    }
     KivSilentProgress progress;
     const KivTransferResult result = KivPrgExport().Run(*application, m_dir, progress);
     const std::string folder = KivPrgExport::OutputFolder(m_dir, application->Name());
@@ -125,7 +128,9 @@ int KivPrgCommands::ImportPrg(KivCliContext& context) const {
         return context.Fail("Application already exist: " + plan.cAppName + " (give --rename)");
     KivSilentProgress progress;
     KivPrgImport import;
-    const KivTransferResult result = import.Run(plan, *project, progress);
+    KivMessageQuestion question;
+    const KivTransferResult result = import.Run(plan, *project, progress, question);
+    KivShowNotices(result.notices);
     json doc;
     doc["application"] = Text(plan.cAppName);
     doc["modules"] = Items(plan.modules);
@@ -185,7 +190,9 @@ int KivPrgCommands::DeleteProject(KivCliContext& context) const {
         return 1;
     const std::string name = project->Name();
     KivDeleteProject tool;
-    KivTransferResult result = tool.Run(repository);
+    KivMessageQuestion question;
+    KivTransferResult result = tool.Run(repository, question);
+    KivShowNotices(result.notices);
     // The end of the run makes the project of its start current again; when that is the one
     // just deleted, the neighbour takes its place.
     if (result.Done() && KivEqualsIgnoringCase(repository.DefaultProjectName(), name))

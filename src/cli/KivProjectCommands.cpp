@@ -94,7 +94,11 @@ int KivProjectCommands::ImportProject(KivCliContext& context) const {
     KivVORepository& repository = context.Repository();
     const std::string name = m_name.empty() ? plan.name : m_name;
     const std::string path = m_path.empty() ? plan.path : m_path;
-    switch (KivCheckProjectTarget(name, path, repository.ProjectNameList(), m_createPath)) {
+    KivMessageQuestion question;
+    const KivProjectTargetCheck check =
+        KivCheckProjectTarget(name, path, repository.ProjectNameList(), m_createPath, question);
+    KivShowNotices(KivProjectTargetNotices(check));
+    switch (check) {
     case KivProjectTargetCheck::Ok:
         break;
     case KivProjectTargetCheck::Incomplete:

@@ -1,6 +1,6 @@
 #include "engine/KivCurrentEngine.h"
 
-#include "engine/KivFaultEngine.h"
+#include "engine/KivNoEngine.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ std::shared_ptr<KivEngine>& Installed() {
 } // namespace
 
 KivEngine& KivGetEngine() {
-    static KivFaultEngine none;
+    static KivNoEngine none;
     std::shared_ptr<KivEngine>& engine = Installed();
     return engine ? *engine : none;
 }

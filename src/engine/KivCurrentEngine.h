@@ -6,7 +6,7 @@ class KivEngine;
 
 // The engine the whole process works with. Start-up installs the SQLite engine; a test installs
 // its own (a KivFaultEngine around a real one) and puts the previous one back when it ends.
-// Until an engine is installed, KivGetEngine gives one that refuses every call with kNoEngine.
+// Until an engine is installed, KivGetEngine gives a KivNoEngine, which refuses every call.
 KivEngine& KivGetEngine();
 
 // Installs the engine (null: none) and returns the one installed before.

@@ -177,4 +177,15 @@ public:
     // read.
     virtual uint32_t AdamImportMod(const char* file, const char* moduleName, uint16_t appId,
                                    uint32_t* entities, uint32_t replace, uint32_t bind, uint32_t* modId) = 0;
+
+    // Settings the operations above read but do not write: a real repository has them from the
+    // IDE (its system libraries, DLLs, locked projects, what it hides). The demo repository and
+    // tests set them here.
+    virtual uint32_t PrjSetDescription(const char* name, const char* description) = 0;
+    virtual uint32_t PrjSetLock(const char* name, uint32_t locked) = 0;
+    virtual uint32_t AppSetLib(uint16_t appId, uint32_t isLibrary, uint32_t isDll) = 0;
+    virtual uint32_t AppSetSysLib(uint16_t appId, uint32_t isSystemLibrary) = 0;
+    // Whether the IDE shows a module or an entity (1) or hides it (0).
+    virtual uint32_t ModSetAppearance(uint32_t modId, uint32_t visible) = 0;
+    virtual uint32_t EntSetAppearance(uint32_t entId, uint32_t visible) = 0;
 };

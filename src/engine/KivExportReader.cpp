@@ -348,7 +348,7 @@ uint32_t KivExportReader::ReadModule(std::string_view bytes, KivExportSink& sink
         if (record.tag == kiv::tag::kModuleName && names++ == 0)
             name = KivRecordText(record.data);
     }
-    if (names > 1)
+    if (names > 1 || name.empty())
         return kiv::engine::kBadFile;
     // The name is known from the start even where its record stands after the entities.
     ModuleReader module(sink);
@@ -362,7 +362,7 @@ uint32_t KivExportReader::ReadModule(std::string_view bytes, KivExportSink& sink
 }
 
 bool KivExportReader::IsModuleFile(std::string_view bytes) {
-    KivRecordReader reader(bytes);
-    KivRecord record;
-    return reader.Next(record) && IsHeader(record, kiv::tag::kMefHeaderSize);
+    // The head alone decides: a MEF with a bad version word or cut short is a bad MEF, not text.
+    return bytes.size() >= kKivRecordHeadSize && KivRecordU16(bytes, 0) == kiv::tag::kHeader &&
+           KivRecordU32(bytes, 2) == kiv::tag::kMefHeaderSize;
 }

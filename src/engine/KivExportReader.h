@@ -30,11 +30,10 @@ public:
     // sink's status.
     static uint32_t ReadApplication(std::string_view bytes, KivExportSink& sink);
 
-    // A MEF: header tag 0x0001 of 27 bytes, the records of one module, the end record.
-    // The module's name may be missing (the caller names it). Returns kOk, kBadFile (before
-    // anything went to the sink) or the sink's status.
+    // A MEF: header tag 0x0001 of 27 bytes, the records of one named module, the end record.
+    // Returns kOk, kBadFile (before anything went to the sink) or the sink's status.
     static uint32_t ReadModule(std::string_view bytes, KivExportSink& sink);
 
-    // True when the bytes start with a MEF header.
+    // True when the bytes start with the head of a MEF header record.
     static bool IsModuleFile(std::string_view bytes);
 };

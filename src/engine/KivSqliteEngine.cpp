@@ -2,8 +2,8 @@
 
 #include "engine/KivEngineStatus.h"
 #include "engine/KivEngineUtil.h"
-#include "exportfiles/KivExportTags.h"
 #include "engine/KivRecordLayout.h"
+#include "exportfiles/KivExportTags.h"
 #include "platform/KivDosPath.h"
 #include "platform/KivOsError.h"
 #include "platform/KivPlatformHome.h"
@@ -54,6 +54,72 @@ uint32_t KivSqliteEngine::ProjectReady() const {
     if (!m_open)
         return kNotOpen;
     return m_project && m_project->IsOpen() ? kOk : kNoProject;
+}
+
+template <class T, class F> uint32_t KivSqliteEngine::WalkFirst(Walk<T>& walk, T* item, F&& list) {
+    if (!item)
+        return kBadArgument;
+    std::vector<T> items;
+    if (uint32_t status = list(items))
+        return status;
+    walk.Start(std::move(items));
+    return NextItem(walk.items, walk.next, *item);
+}
+
+template <class T> uint32_t KivSqliteEngine::WalkNext(Walk<T>& walk, T* item) {
+    if (uint32_t status = ProjectReady())
+        return status;
+    if (!item)
+        return kBadArgument;
+    if (!walk.started)
+        return kNoWalk;
+    return NextItem(walk.items, walk.next, *item);
+}
+
+uint32_t KivSqliteEngine::PrjText(const char* name, std::string KivProjectEntry::*field, char* buffer,
+                                  size_t capacity) {
+    if (uint32_t status = Ready())
+        return status;
+    KivProjectEntry entry;
+    if (uint32_t status = m_catalogue.Find(Str(name), entry))
+        return status;
+    return Out(buffer, capacity, entry.*field);
+}
+
+uint32_t KivSqliteEngine::AppText(uint16_t appId, std::string KivApplicationImage::*field, char* buffer,
+                                  size_t capacity) {
+    KivApplicationImage app;
+    if (uint32_t status = LoadApp(appId, app))
+        return status;
+    return Out(buffer, capacity, app.*field);
+}
+
+uint32_t KivSqliteEngine::AppNumber(uint16_t appId, uint32_t KivApplicationImage::*field, uint32_t* value) {
+    KivApplicationImage app;
+    if (uint32_t status = LoadApp(appId, app))
+        return status;
+    return Set(value, app.*field);
+}
+
+uint32_t KivSqliteEngine::ModText(uint32_t modId, std::string KivModuleImage::*field, char* buffer,
+                                  size_t capacity) {
+    KivModuleImage module;
+    if (uint32_t status = LoadModule(modId, module))
+        return status;
+    return Out(buffer, capacity, module.*field);
+}
+
+uint32_t KivSqliteEngine::ModNumber(uint32_t modId, uint32_t KivModuleImage::*field, uint32_t* value) {
+    KivModuleImage module;
+    if (uint32_t status = LoadModule(modId, module))
+        return status;
+    return Set(value, module.*field);
+}
+
+uint32_t KivSqliteEngine::EntNumber(uint32_t entId, uint32_t KivEntityImage::*field, uint32_t* value) {
+    if (uint32_t status = LoadEntity(entId))
+        return status;
+    return Set(value, m_entity.*field);
 }
 
 void KivSqliteEngine::StopWalks() {
@@ -233,11 +299,10 @@ uint32_t KivSqliteEngine::PrjSelect(const char* name) {
     KivProjectEntry entry;
     if (uint32_t status = m_catalogue.Find(Str(name), entry))
         return status;
-    // Selecting the project that is open starts its walks afresh without reopening its data.
-    if (m_project && m_project->IsOpen() && KivEqualsIgnoringCase(entry.name, m_currentName)) {
-        StopWalks();
+    // The project that is open stays as it is, walks and all: the model re-selects its project
+    // before every application call, under whatever letter case it was given the name.
+    if (m_project && m_project->IsOpen() && KivEqualsIgnoringCase(entry.name, m_currentName))
         return kOk;
-    }
     if (uint32_t status = OpenProject(entry))
         return status;
     return m_catalogue.SetCurrent(entry.name);
@@ -321,30 +386,15 @@ uint32_t KivSqliteEngine::PrjRemove(const char* name, uint32_t) {
 }
 
 uint32_t KivSqliteEngine::PrjQueryDir(const char* name, char* buffer, size_t capacity, uint32_t) {
-    if (uint32_t status = Ready())
-        return status;
-    KivProjectEntry entry;
-    if (uint32_t status = m_catalogue.Find(Str(name), entry))
-        return status;
-    return Out(buffer, capacity, entry.dir);
+    return PrjText(name, &KivProjectEntry::dir, buffer, capacity);
 }
 
 uint32_t KivSqliteEngine::PrjQueryDescription(const char* name, char* buffer, size_t capacity, uint32_t) {
-    if (uint32_t status = Ready())
-        return status;
-    KivProjectEntry entry;
-    if (uint32_t status = m_catalogue.Find(Str(name), entry))
-        return status;
-    return Out(buffer, capacity, entry.description);
+    return PrjText(name, &KivProjectEntry::description, buffer, capacity);
 }
 
 uint32_t KivSqliteEngine::PrjQueryKeywords(const char* name, char* buffer, size_t capacity, uint32_t) {
-    if (uint32_t status = Ready())
-        return status;
-    KivProjectEntry entry;
-    if (uint32_t status = m_catalogue.Find(Str(name), entry))
-        return status;
-    return Out(buffer, capacity, entry.keywords);
+    return PrjText(name, &KivProjectEntry::keywords, buffer, capacity);
 }
 
 uint32_t KivSqliteEngine::PrjSetKeywords(const char* name, const char* keywords, uint32_t) {
@@ -378,15 +428,11 @@ uint32_t KivSqliteEngine::PrjSetLock(const char* name, uint32_t locked) {
 }
 
 uint32_t KivSqliteEngine::ModSetAppearance(uint32_t modId, uint32_t visible) {
-    if (uint32_t status = ProjectReady())
-        return status;
     return Write(
         [&] { return m_project->SetModuleNumber(modId, KivModuleField::Appearance, visible ? 1 : 0); });
 }
 
 uint32_t KivSqliteEngine::EntSetAppearance(uint32_t entId, uint32_t visible) {
-    if (uint32_t status = ProjectReady())
-        return status;
     return Write([&] { return m_project->SetEntityAppearance(entId, visible ? 1 : 0); });
 }
 
@@ -401,23 +447,11 @@ uint32_t KivSqliteEngine::LoadApp(uint16_t appId, KivApplicationImage& app) {
 uint32_t KivSqliteEngine::AdamGetFirstApp(uint16_t* appId) {
     if (uint32_t status = ProjectReady())
         return status;
-    if (!appId)
-        return kBadArgument;
-    std::vector<uint16_t> ids;
-    if (uint32_t status = m_project->AppIds(ids))
-        return status;
-    m_appWalk.Start(std::move(ids));
-    return NextItem(m_appWalk.items, m_appWalk.next, *appId);
+    return WalkFirst(m_appWalk, appId, [&](std::vector<uint16_t>& ids) { return m_project->AppIds(ids); });
 }
 
 uint32_t KivSqliteEngine::AdamGetNextApp(uint16_t* appId) {
-    if (uint32_t status = ProjectReady())
-        return status;
-    if (!appId)
-        return kBadArgument;
-    if (!m_appWalk.started)
-        return kNoWalk;
-    return NextItem(m_appWalk.items, m_appWalk.next, *appId);
+    return WalkNext(m_appWalk, appId);
 }
 
 uint32_t KivSqliteEngine::AppFind(const char* name, uint16_t* appId) {
@@ -441,60 +475,38 @@ uint32_t KivSqliteEngine::AppCreate(const char* name, uint16_t* appId) {
 }
 
 uint32_t KivSqliteEngine::AppDeleteAID(uint16_t appId) {
-    if (uint32_t status = ProjectReady())
-        return status;
     return Write([&] { return m_project->DeleteApp(appId); });
 }
 
 uint32_t KivSqliteEngine::AppQueryName(uint16_t appId, char* buffer, size_t capacity) {
-    KivApplicationImage app;
-    if (uint32_t status = LoadApp(appId, app))
-        return status;
-    return Out(buffer, capacity, app.name);
+    return AppText(appId, &KivApplicationImage::name, buffer, capacity);
 }
 
 uint32_t KivSqliteEngine::AppQueryExeName(uint16_t appId, char* buffer, size_t capacity) {
-    KivApplicationImage app;
-    if (uint32_t status = LoadApp(appId, app))
-        return status;
-    return Out(buffer, capacity, app.exeName);
+    return AppText(appId, &KivApplicationImage::exeName, buffer, capacity);
 }
 
 uint32_t KivSqliteEngine::AppQueryExpName(uint16_t appId, char* buffer, size_t capacity) {
-    KivApplicationImage app;
-    if (uint32_t status = LoadApp(appId, app))
-        return status;
-    return Out(buffer, capacity, app.expName);
+    return AppText(appId, &KivApplicationImage::expName, buffer, capacity);
 }
 
 uint32_t KivSqliteEngine::AppQueryGroupName(uint16_t appId, char* buffer, size_t capacity) {
-    KivApplicationImage app;
-    if (uint32_t status = LoadApp(appId, app))
-        return status;
-    return Out(buffer, capacity, app.groupName);
+    return AppText(appId, &KivApplicationImage::groupName, buffer, capacity);
 }
 
 uint32_t KivSqliteEngine::AppSetExeName(uint16_t appId, const char* text) {
-    if (uint32_t status = ProjectReady())
-        return status;
     return Write([&] { return m_project->SetAppText(appId, KivAppField::ExeName, Str(text)); });
 }
 
 uint32_t KivSqliteEngine::AppSetExpName(uint16_t appId, const char* text) {
-    if (uint32_t status = ProjectReady())
-        return status;
     return Write([&] { return m_project->SetAppText(appId, KivAppField::ExpName, Str(text)); });
 }
 
 uint32_t KivSqliteEngine::AppSetGroupName(uint16_t appId, const char* text) {
-    if (uint32_t status = ProjectReady())
-        return status;
     return Write([&] { return m_project->SetAppText(appId, KivAppField::GroupName, Str(text)); });
 }
 
 uint32_t KivSqliteEngine::AppSetDescription(uint16_t appId, const char* text) {
-    if (uint32_t status = ProjectReady())
-        return status;
     return Write([&] { return m_project->SetAppText(appId, KivAppField::Description, Str(text)); });
 }
 
@@ -519,15 +531,10 @@ uint32_t KivSqliteEngine::AppQueryDescription(uint16_t appId, KivRecordHandle* r
 }
 
 uint32_t KivSqliteEngine::AppQueryDebug(uint16_t appId, uint32_t* debug) {
-    KivApplicationImage app;
-    if (uint32_t status = LoadApp(appId, app))
-        return status;
-    return Set(debug, app.debug);
+    return AppNumber(appId, &KivApplicationImage::debug, debug);
 }
 
 uint32_t KivSqliteEngine::AppSetDebug(uint16_t appId, uint32_t debug, uint32_t) {
-    if (uint32_t status = ProjectReady())
-        return status;
     return Write([&] { return m_project->SetAppNumber(appId, KivAppField::Debug, debug); });
 }
 
@@ -550,8 +557,6 @@ uint32_t KivSqliteEngine::AppQuerySysLib(uint16_t appId, uint32_t* isSystemLibra
 }
 
 uint32_t KivSqliteEngine::AppSetLib(uint16_t appId, uint32_t isLibrary, uint32_t isDll) {
-    if (uint32_t status = ProjectReady())
-        return status;
     return Write([&] {
         if (uint32_t status = m_project->SetAppNumber(appId, KivAppField::Library, isLibrary ? 1 : 0))
             return status;
@@ -560,24 +565,16 @@ uint32_t KivSqliteEngine::AppSetLib(uint16_t appId, uint32_t isLibrary, uint32_t
 }
 
 uint32_t KivSqliteEngine::AppSetSysLib(uint16_t appId, uint32_t isSystemLibrary) {
-    if (uint32_t status = ProjectReady())
-        return status;
     return Write(
         [&] { return m_project->SetAppNumber(appId, KivAppField::SystemLibrary, isSystemLibrary ? 1 : 0); });
 }
 
 uint32_t KivSqliteEngine::AppQueryCreateTime(uint16_t appId, uint32_t* time) {
-    KivApplicationImage app;
-    if (uint32_t status = LoadApp(appId, app))
-        return status;
-    return Set(time, app.created);
+    return AppNumber(appId, &KivApplicationImage::created, time);
 }
 
 uint32_t KivSqliteEngine::AppQueryTime(uint16_t appId, uint32_t* time) {
-    KivApplicationImage app;
-    if (uint32_t status = LoadApp(appId, app))
-        return status;
-    return Set(time, app.built);
+    return AppNumber(appId, &KivApplicationImage::built, time);
 }
 
 uint32_t KivSqliteEngine::AppQueryNumModules(uint16_t appId, uint32_t* count) {
@@ -593,23 +590,12 @@ uint32_t KivSqliteEngine::AppGetFirstModule(uint16_t appId, uint32_t* modId) {
     KivApplicationImage app;
     if (uint32_t status = LoadApp(appId, app))
         return status;
-    if (!modId)
-        return kBadArgument;
-    std::vector<uint32_t> ids;
-    if (uint32_t status = m_project->ModuleIds(appId, ids))
-        return status;
-    m_moduleWalk.Start(std::move(ids));
-    return NextItem(m_moduleWalk.items, m_moduleWalk.next, *modId);
+    return WalkFirst(m_moduleWalk, modId,
+                     [&](std::vector<uint32_t>& ids) { return m_project->ModuleIds(appId, ids); });
 }
 
 uint32_t KivSqliteEngine::AppGetNextModule(uint32_t* modId) {
-    if (uint32_t status = ProjectReady())
-        return status;
-    if (!modId)
-        return kBadArgument;
-    if (!m_moduleWalk.started)
-        return kNoWalk;
-    return NextItem(m_moduleWalk.items, m_moduleWalk.next, *modId);
+    return WalkNext(m_moduleWalk, modId);
 }
 
 uint32_t KivSqliteEngine::AdamSecurePath(uint16_t appId) {
@@ -653,13 +639,7 @@ uint32_t KivSqliteEngine::AppSPathGetFirst(uint16_t appId, uint16_t* libId) {
 }
 
 uint32_t KivSqliteEngine::AppSPathGetNext(uint16_t* libId) {
-    if (uint32_t status = ProjectReady())
-        return status;
-    if (!libId)
-        return kBadArgument;
-    if (!m_libraryWalk.started)
-        return kNoWalk;
-    return NextItem(m_libraryWalk.items, m_libraryWalk.next, *libId);
+    return WalkNext(m_libraryWalk, libId);
 }
 
 uint32_t KivSqliteEngine::AppAddSPath(uint16_t appId, uint16_t libId) {
@@ -730,8 +710,6 @@ uint32_t KivSqliteEngine::ListAdd(uint16_t appId, KivListKind kind, const std::s
 }
 
 uint32_t KivSqliteEngine::ListDel(uint16_t appId, KivListKind kind, const std::string& name) {
-    if (uint32_t status = ProjectReady())
-        return status;
     return Write([&] {
         std::vector<KivListEntry> entries;
         if (uint32_t status = m_project->LoadList(appId, kind, entries))
@@ -746,8 +724,6 @@ uint32_t KivSqliteEngine::ListDel(uint16_t appId, KivListKind kind, const std::s
 
 uint32_t KivSqliteEngine::ListMove(uint16_t appId, KivListKind kind, const std::string& name,
                                    uint32_t position) {
-    if (uint32_t status = ProjectReady())
-        return status;
     return Write([&] {
         std::vector<KivListEntry> entries;
         if (uint32_t status = m_project->LoadList(appId, kind, entries))
@@ -835,83 +811,51 @@ uint32_t KivSqliteEngine::ModCreate(uint16_t appId, const char* name, uint32_t* 
 }
 
 uint32_t KivSqliteEngine::ModDelete(uint32_t modId, uint32_t) {
-    if (uint32_t status = ProjectReady())
-        return status;
     return Write([&] { return m_project->DeleteModule(modId); });
 }
 
 uint32_t KivSqliteEngine::ModQueryName(uint32_t modId, char* buffer, size_t capacity) {
-    KivModuleImage module;
-    if (uint32_t status = LoadModule(modId, module))
-        return status;
-    return Out(buffer, capacity, module.name);
+    return ModText(modId, &KivModuleImage::name, buffer, capacity);
 }
 
 uint32_t KivSqliteEngine::ModQueryExtern(uint32_t modId, char* buffer, size_t capacity) {
-    KivModuleImage module;
-    if (uint32_t status = LoadModule(modId, module))
-        return status;
-    return Out(buffer, capacity, module.externFile);
+    return ModText(modId, &KivModuleImage::externFile, buffer, capacity);
 }
 
 uint32_t KivSqliteEngine::ModQueryExpName(uint32_t modId, char* buffer, size_t capacity) {
-    KivModuleImage module;
-    if (uint32_t status = LoadModule(modId, module))
-        return status;
-    return Out(buffer, capacity, module.expName);
+    return ModText(modId, &KivModuleImage::expName, buffer, capacity);
 }
 
 uint32_t KivSqliteEngine::ModSetExpName(uint32_t modId, const char* path) {
-    if (uint32_t status = ProjectReady())
-        return status;
     return Write([&] { return m_project->SetModuleText(modId, KivModuleField::ExpName, Str(path)); });
 }
 
 uint32_t KivSqliteEngine::ModQueryDebug(uint32_t modId, uint32_t* debug) {
-    KivModuleImage module;
-    if (uint32_t status = LoadModule(modId, module))
-        return status;
-    return Set(debug, module.debug);
+    return ModNumber(modId, &KivModuleImage::debug, debug);
 }
 
 uint32_t KivSqliteEngine::ModSetDebug(uint32_t modId, uint16_t debug, uint32_t) {
-    if (uint32_t status = ProjectReady())
-        return status;
     return Write([&] { return m_project->SetModuleNumber(modId, KivModuleField::Debug, debug); });
 }
 
 uint32_t KivSqliteEngine::ModQueryOEM(uint32_t modId, uint32_t* oem) {
-    KivModuleImage module;
-    if (uint32_t status = LoadModule(modId, module))
-        return status;
-    return Set(oem, module.oem);
+    return ModNumber(modId, &KivModuleImage::oem, oem);
 }
 
 uint32_t KivSqliteEngine::ModQueryAppearance(uint32_t modId, uint32_t* visible) {
-    KivModuleImage module;
-    if (uint32_t status = LoadModule(modId, module))
-        return status;
-    return Set(visible, module.appearance);
+    return ModNumber(modId, &KivModuleImage::appearance, visible);
 }
 
 uint32_t KivSqliteEngine::ModSetOEM(uint32_t modId, uint32_t oem) {
-    if (uint32_t status = ProjectReady())
-        return status;
     return Write([&] { return m_project->SetModuleNumber(modId, KivModuleField::Oem, oem ? 1 : 0); });
 }
 
 uint32_t KivSqliteEngine::ModQueryCreateTime(uint32_t modId, uint32_t* time) {
-    KivModuleImage module;
-    if (uint32_t status = LoadModule(modId, module))
-        return status;
-    return Set(time, module.created);
+    return ModNumber(modId, &KivModuleImage::created, time);
 }
 
 uint32_t KivSqliteEngine::ModQueryTime(uint32_t modId, uint32_t* time) {
-    KivModuleImage module;
-    if (uint32_t status = LoadModule(modId, module))
-        return status;
-    return Set(time, module.built);
+    return ModNumber(modId, &KivModuleImage::built, time);
 }
 
 uint32_t KivSqliteEngine::ModQueryNumEntities(uint32_t modId, uint32_t* count) {
@@ -927,30 +871,22 @@ uint32_t KivSqliteEngine::ModGetFirstEntity(uint32_t modId, uint32_t* entId) {
     KivModuleImage module;
     if (uint32_t status = LoadModule(modId, module))
         return status;
-    if (!entId)
-        return kBadArgument;
-    Changed();
-    if (uint32_t status = m_project->LoadEntityValues(modId, m_walkValues))
-        return status;
-    m_walkModule = modId;
-    std::vector<uint32_t> ids;
-    ids.reserve(m_walkValues.size());
-    for (size_t i = 0; i < m_walkValues.size(); ++i) {
-        ids.push_back(m_walkValues[i].first);
-        m_walkIndex.emplace(m_walkValues[i].first, i);
-    }
-    m_entityWalk.Start(std::move(ids));
-    return NextItem(m_entityWalk.items, m_entityWalk.next, *entId);
+    return WalkFirst(m_entityWalk, entId, [&](std::vector<uint32_t>& ids) {
+        Changed();
+        if (uint32_t status = m_project->LoadEntityValues(modId, m_walkValues))
+            return status;
+        m_walkModule = modId;
+        ids.reserve(m_walkValues.size());
+        for (size_t i = 0; i < m_walkValues.size(); ++i) {
+            ids.push_back(m_walkValues[i].first);
+            m_walkIndex.emplace(m_walkValues[i].first, i);
+        }
+        return kOk;
+    });
 }
 
 uint32_t KivSqliteEngine::ModGetNextEntity(uint32_t* entId) {
-    if (uint32_t status = ProjectReady())
-        return status;
-    if (!entId)
-        return kBadArgument;
-    if (!m_entityWalk.started)
-        return kNoWalk;
-    return NextItem(m_entityWalk.items, m_entityWalk.next, *entId);
+    return WalkNext(m_entityWalk, entId);
 }
 
 // Entities
@@ -993,21 +929,15 @@ uint32_t KivSqliteEngine::EntQueryName(uint32_t entId, KivSymbol* name) {
 }
 
 uint32_t KivSqliteEngine::EntQueryType(uint32_t entId, uint32_t* type) {
-    if (uint32_t status = LoadEntity(entId))
-        return status;
-    return Set(type, m_entity.type);
+    return EntNumber(entId, &KivEntityImage::type, type);
 }
 
 uint32_t KivSqliteEngine::EntQueryBlockType(uint32_t entId, uint32_t* blockType) {
-    if (uint32_t status = LoadEntity(entId))
-        return status;
-    return Set(blockType, m_entity.block);
+    return EntNumber(entId, &KivEntityImage::block, blockType);
 }
 
 uint32_t KivSqliteEngine::EntQueryAppearance(uint32_t entId, uint32_t* visible) {
-    if (uint32_t status = LoadEntity(entId))
-        return status;
-    return Set(visible, m_entity.appearance);
+    return EntNumber(entId, &KivEntityImage::appearance, visible);
 }
 
 uint32_t KivSqliteEngine::EntQueryModule(uint32_t entId, uint32_t* modId) {
@@ -1017,15 +947,11 @@ uint32_t KivSqliteEngine::EntQueryModule(uint32_t entId, uint32_t* modId) {
 }
 
 uint32_t KivSqliteEngine::EntQueryCreateTime(uint32_t entId, uint32_t* time) {
-    if (uint32_t status = LoadEntity(entId))
-        return status;
-    return Set(time, m_entity.created);
+    return EntNumber(entId, &KivEntityImage::created, time);
 }
 
 uint32_t KivSqliteEngine::EntQueryTime(uint32_t entId, uint32_t* time) {
-    if (uint32_t status = LoadEntity(entId))
-        return status;
-    return Set(time, m_entity.built);
+    return EntNumber(entId, &KivEntityImage::built, time);
 }
 
 uint32_t KivSqliteEngine::EntQueryProt(uint32_t entId, char* buffer, size_t capacity) {

@@ -131,15 +131,12 @@ public:
     uint32_t AdamImportMod(const char* file, const char* moduleName, uint16_t appId, uint32_t* entities,
                            uint32_t replace, uint32_t bind, uint32_t* modId) override;
 
-    // Settings the engine's operations read but have no operation to write; a real repository
-    // has them from the IDE (its system libraries, DLLs and locked projects).
-    uint32_t AppSetLib(uint16_t appId, uint32_t isLibrary, uint32_t isDll);
-    uint32_t AppSetSysLib(uint16_t appId, uint32_t isSystemLibrary);
-    uint32_t PrjSetDescription(const char* name, const char* description);
-    uint32_t PrjSetLock(const char* name, uint32_t locked);
-    // Whether the IDE shows a module or an entity (1) or hides it (0).
-    uint32_t ModSetAppearance(uint32_t modId, uint32_t visible);
-    uint32_t EntSetAppearance(uint32_t entId, uint32_t visible);
+    uint32_t PrjSetDescription(const char* name, const char* description) override;
+    uint32_t PrjSetLock(const char* name, uint32_t locked) override;
+    uint32_t AppSetLib(uint16_t appId, uint32_t isLibrary, uint32_t isDll) override;
+    uint32_t AppSetSysLib(uint16_t appId, uint32_t isSystemLibrary) override;
+    uint32_t ModSetAppearance(uint32_t modId, uint32_t visible) override;
+    uint32_t EntSetAppearance(uint32_t entId, uint32_t visible) override;
 
 private:
     template <class T> struct Walk {
@@ -173,6 +170,17 @@ private:
     template <class F> uint32_t Write(F&& change);
     uint32_t LoadApp(uint16_t appId, KivApplicationImage& app);
     uint32_t LoadModule(uint32_t modId, KivModuleImage& module);
+    // The query operations of one rule: read the object, hand one of its fields out.
+    uint32_t PrjText(const char* name, std::string KivProjectEntry::*field, char* buffer, size_t capacity);
+    uint32_t AppText(uint16_t appId, std::string KivApplicationImage::*field, char* buffer, size_t capacity);
+    uint32_t AppNumber(uint16_t appId, uint32_t KivApplicationImage::*field, uint32_t* value);
+    uint32_t ModText(uint32_t modId, std::string KivModuleImage::*field, char* buffer, size_t capacity);
+    uint32_t ModNumber(uint32_t modId, uint32_t KivModuleImage::*field, uint32_t* value);
+    uint32_t EntNumber(uint32_t entId, uint32_t KivEntityImage::*field, uint32_t* value);
+    // Starts the walk over what `list` gives and hands out its first item; the next item of a
+    // walk that was started.
+    template <class T, class F> uint32_t WalkFirst(Walk<T>& walk, T* item, F&& list);
+    template <class T> uint32_t WalkNext(Walk<T>& walk, T* item);
     uint32_t ListFirst(uint16_t appId, KivListKind kind, Walk<std::string>& walk, char* buffer,
                        size_t capacity);
     uint32_t ListNext(Walk<std::string>& walk, char* buffer, size_t capacity);
@@ -214,8 +222,10 @@ private:
     std::unordered_map<uint32_t, size_t> m_walkIndex;
 };
 
-// Runs a change of the project's store as one transaction: all of it is kept, or none.
+// Runs a change of the current project's store as one transaction: all of it is kept, or none.
 template <class F> uint32_t KivSqliteEngine::Write(F&& change) {
+    if (uint32_t status = ProjectReady())
+        return status;
     KivSqliteDb& db = m_project->Db();
     Changed();
     db.CheckpointWhenLarger(kWalLimit);

@@ -71,10 +71,13 @@ bool KivImportAsPrgFlow(KivVORepository& repository, QWidget* owner) {
             return false;
     }
     KivPrgImport import;
+    KivTransferResult result;
     {
         ImportProgress progress(owner);
-        import.Run(plan, *project, progress);
+        KivMessageQuestion question;
+        result = import.Run(plan, *project, progress, question);
     }
+    KivShowNotices(result.notices);
     return import.Application() != nullptr;
 }
 
@@ -110,7 +113,9 @@ void KivExportPathRun(KivVORepository& repository, const std::string& folder) {
 
 bool KivDeletePrjFlow(KivVORepository& repository) {
     KivDeleteProject tool;
-    KivTransferResult result = tool.Run(repository);
+    KivMessageQuestion question;
+    KivTransferResult result = tool.Run(repository, question);
+    KivShowNotices(result.notices);
     if (result.outcome == KivTransferOutcome::Failed && !tool.Neighbour().empty())
         KivMessageAlert(result.message, "Delete Project");
     return result.Done();

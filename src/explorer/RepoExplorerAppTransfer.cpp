@@ -94,6 +94,7 @@ void RepoExplorer::ExportApp() {
         LazyProgress progress(this);
         result = KivExportApp(*app, options, progress);
     }
+    KivShowNotices(result.notices);
     // Every run that got as far as writing its log offers it, cancelled or not.
     if (result.logPath.empty())
         return;
@@ -118,7 +119,8 @@ void RepoExplorer::ImportApp() {
                                        : choice == "M" ? KivExistingChoice::Merge
                                                        : KivExistingChoice::Delete;
     ImportProgress progress(this);
-    KivRunAppImport(summary.Plan(), existing, *project, progress);
+    KivMessageQuestion question;
+    KivShowNotices(KivRunAppImport(summary.Plan(), existing, *project, progress, question).notices);
     // Reloaded after a cancel too: libraries imported before it stay.
     ReloadProjectNode(m_repository->CurrentProjectName());
 }

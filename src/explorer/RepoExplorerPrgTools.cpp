@@ -10,11 +10,13 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-
 void RepoExplorer::ExportAsPrg() {
     auto application = Application();
-    if (!KivPrgExport::CanExport(application.get()))
+    std::vector<KivNotice> refusal;
+    if (!KivPrgExport::CanExport(application.get(), refusal)) {
+        KivShowNotices(refusal);
         return;
+    }
     std::string folder;
     {
         ::ExportAsPrg dialog(this);
@@ -53,4 +55,3 @@ void RepoExplorer::DeletePrj() {
     if (KivDeletePrjFlow(*m_repository))
         BuildExplorer();
 }
-

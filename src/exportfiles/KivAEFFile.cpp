@@ -56,10 +56,12 @@ void KivAEFFile::Scan() {
     // The modules' records are gathered in the same walk, so listing them reads nothing again.
     Module current;
     std::shared_ptr<KivModuleRecords> records;
+    KivModuleNameRule names;
     KivRecord record;
     while (reader.Next(record)) {
         const std::string_view data = record.data;
         if (record.tag == kiv::tag::kModuleName) {
+            names.Take(KivRecordText(data), record.offset);
             if (!current.entry.first.empty())
                 m_modules.push_back(std::move(current));
             records = std::make_shared<KivModuleRecords>(m_file);
@@ -110,6 +112,10 @@ void KivAEFFile::Scan() {
     if (reader.Damage() != KivRecordDamage::None) {
         m_success = false;
         SetStatus(kDamaged, KivRecordDamageText("AEF file", reader.Damage(), reader.Offset()));
+    } else if (!names.Fault().empty()) {
+        // Every module stays listed that has a name; the file as a whole cannot be imported.
+        m_success = false;
+        SetStatus(kDamaged, "Damaged AEF file: " + names.Fault());
     }
 }
 

@@ -98,20 +98,31 @@ void KivMEFFile::Scan() {
         return;
     KivRecordReader reader(stream, m_base);
     auto records = std::make_shared<KivModuleRecords>(m_file);
+    KivModuleNameRule names;
     bool named = false;
+    std::string fault;
     KivRecord record;
     while (reader.Next(record)) {
-        // The next module's name ends this one.
+        // The next module's name ends this one; in a MEF of its own there is no next module.
         if (record.tag == kiv::tag::kModuleName) {
-            if (named)
+            if (named) {
+                if (m_ownFile)
+                    fault = "a second module at offset " + std::to_string(record.offset);
                 break;
+            }
             named = true;
+            if (m_ownFile && !names.Take(KivRecordText(record.data), record.offset))
+                fault = names.Fault();
         }
         records->Take(record);
     }
     if (reader.Damage() != KivRecordDamage::None)
         records->SetDamage(reader.Damage(), reader.Offset());
     Apply(*records);
+    if (!fault.empty() && records->Damage() == KivRecordDamage::None) {
+        m_success = false;
+        SetStatus(kDamaged, "Damaged MEF file: " + fault);
+    }
 }
 
 void KivMEFFile::Apply(const KivModuleRecords& records) {
@@ -144,7 +155,8 @@ std::shared_ptr<KivEntityAbstract> KivMEFFile::EntityFind(const std::string& ent
 
 bool KivMEFFile::ExportModule(const std::string& fileName) {
     const std::string_view stream = Stream();
-    if (fileName.empty() || stream.empty())
+    // A damaged module file would be written out as a whole one, without what it lost.
+    if (fileName.empty() || stream.empty() || ErrorCode() == kDamaged)
         return false;
     std::string out;
     KivRecordWriter writer(out);

@@ -16,7 +16,8 @@ void KivModuleRecords::Take(const KivRecord& record) {
         m_externalFile = KivRecordText(data);
         break;
     case kiv::tag::kExternSource:
-        m_externalSource = KivRecordText(data);
+        // The record's whole length is the source: a NUL byte inside it is part of the text.
+        m_externalSource = data;
         break;
     case kiv::tag::kEntityName:
         m_pending = Entity{};

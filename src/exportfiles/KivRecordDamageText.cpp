@@ -1,5 +1,7 @@
 #include "exportfiles/KivRecordDamageText.h"
 
+#include "support/KivStringUtil.h"
+
 std::string KivRecordDamageText(std::string_view what, KivRecordDamage damage, size_t offset) {
     std::string text = "Damaged ";
     text += what;
@@ -19,4 +21,14 @@ std::string KivRecordDamageText(std::string_view what, KivRecordDamage damage, s
     }
     text += std::to_string(offset);
     return text;
+}
+
+bool KivModuleNameRule::Take(std::string_view name, size_t offset) {
+    if (!m_fault.empty())
+        return false;
+    if (name.empty())
+        m_fault = "a module without a name at offset " + std::to_string(offset);
+    else if (!m_names.insert(KivUpper(name)).second)
+        m_fault = "two modules named " + std::string(name);
+    return m_fault.empty();
 }

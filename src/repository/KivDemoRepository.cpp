@@ -1,11 +1,10 @@
 #include "repository/KivDemoRepository.h"
 
 #include "engine/KivCurrentEngine.h"
+#include "engine/KivEngine.h"
 #include "engine/KivEngineStatus.h"
 #include "engine/KivEngineUtil.h"
-#include "engine/KivFaultEngine.h"
 #include "engine/KivPrgEntities.h"
-#include "engine/KivSqliteEngine.h"
 #include "platform/KivDosPath.h"
 #include "platform/KivOsError.h"
 #include "repository/KivVOApplication.h"
@@ -275,15 +274,6 @@ private:
     const KivIniDocument& m_doc;
 };
 
-// The engine underneath the process-wide one, for the settings the IDE keeps for itself and
-// the engine's interface has no operation for.
-KivSqliteEngine* SettingsEngine() {
-    KivEngine* engine = &KivGetEngine();
-    if (auto* fault = dynamic_cast<KivFaultEngine*>(engine))
-        engine = fault->Inner();
-    return dynamic_cast<KivSqliteEngine*>(engine);
-}
-
 std::string Failure(const KivIDEBaseObject& object) {
     std::string text = object.ErrorString();
     if (object.ErrorCode() != 0)
@@ -298,7 +288,7 @@ std::string Failure(const char* operation, uint32_t status) {
 // Makes the manifest's objects and remembers each, so that a failure can take them away again.
 class Builder {
 public:
-    Builder(KivVORepository& repository, KivSqliteEngine& settings, std::string previousProject)
+    Builder(KivVORepository& repository, KivEngine& settings, std::string previousProject)
         : m_repo(repository), m_settings(settings), m_previous(std::move(previousProject)) {}
 
     std::optional<Problem> Build(const Manifest& manifest) {
@@ -422,7 +412,8 @@ private:
     }
 
     KivVORepository& m_repo;
-    KivSqliteEngine& m_settings;
+    // For the settings the IDE keeps for itself, which the model has no property to write.
+    KivEngine& m_settings;
     // The project that was current before the load, and is again after a failure.
     std::string m_previous;
     std::vector<std::string> m_projects;
@@ -470,11 +461,6 @@ KivDemoLoad KivLoadDemoRepository(const std::string& samplesDir) {
         result.error = problem->text;
         return result;
     }
-    KivSqliteEngine* settings = SettingsEngine();
-    if (!settings) {
-        result.error = "The repository engine cannot set library kinds and hidden entities";
-        return result;
-    }
     if (!KivDemoRepositoryIsEmpty()) {
         result.success = true;
         return result;
@@ -485,7 +471,7 @@ KivDemoLoad KivLoadDemoRepository(const std::string& samplesDir) {
         result.error = Failure(*repo);
         return result;
     }
-    Builder builder(*repo, *settings, previous);
+    Builder builder(*repo, KivGetEngine(), previous);
     if (auto problem = builder.Build(manifest)) {
         builder.Undo();
         result.error = problem->text;

@@ -42,9 +42,9 @@ TEST_F(InspectCommandTest, Aef) {
     CliRun r = Inspect(Scratch() / "demo.aef");
     ASSERT_EQ(r.code, 0) << r.err;
     auto doc = nlohmann::ordered_json::parse(r.out);
-    EXPECT_EQ(Keys(doc),
-              (std::vector<std::string>{"kind", "name", "version", "exeName", "description", "isLibrary",
-                                        "isDLL", "libraries", "udc", "created", "lastBuild", "modules"}));
+    EXPECT_EQ(Keys(doc), (std::vector<std::string>{"kind", "name", "success", "version", "exeName",
+                                                   "description", "isLibrary", "isDLL", "libraries", "udc",
+                                                   "created", "lastBuild", "modules"}));
     EXPECT_EQ(doc["kind"], "AEF");
     EXPECT_EQ(doc["name"], "D\xC3\xA9mo");
     EXPECT_EQ(doc["version"], "CA-Visual Objects 2.0");
@@ -135,4 +135,15 @@ TEST_F(InspectCommandTest, InvalidAndDamagedFiles) {
     EXPECT_EQ(doc["name"], "App");
     EXPECT_EQ(doc["modules"][0]["name"], "Start");
     EXPECT_EQ(doc["modules"][0]["success"], false);
+
+    // Whole modules, but two of one name: the engine would not import it, and neither says inspect.
+    KivAefTestWriter t = KivAefTestWriter::Aef();
+    t.AppName("App").Module("Start", 0, 0).Module("START", 0, 0);
+    WriteFile(Scratch() / "twice.aef", t.End());
+    r = Inspect(Scratch() / "twice.aef");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Damaged AEF file: two modules named START\n");
+    doc = nlohmann::ordered_json::parse(r.out);
+    EXPECT_EQ(doc["success"], false);
+    EXPECT_EQ(doc["modules"].size(), 2u);
 }

@@ -329,69 +329,6 @@ TEST_F(KivExportRoundTripTest, DllFormDeclaresThePublicFunctions) {
     EXPECT_EQ(E().AdamExportApp(ScratchDos("x.aef").c_str(), app, 2, &modules), kBadArgument);
 }
 
-struct BrokenFile {
-    const char* what;
-    std::string bytes;
-};
-
-void PrintTo(const BrokenFile& file, std::ostream* os) {
-    *os << file.what;
-}
-
-class KivBrokenImportTest : public KivEngineTest, public ::testing::WithParamInterface<BrokenFile> {};
-
-TEST_P(KivBrokenImportTest, IsRefusedAndChangesNothing) {
-    uint16_t shop = NewApp("Shop");
-    uint32_t module = NewModule(shop, "Kept");
-    std::string file = ScratchFile("broken.aef", GetParam().bytes);
-    uint32_t app = 77;
-    uint32_t modules = 77;
-    EXPECT_EQ(E().AdamImportApp(file.c_str(), "Shop", 1, 0, &app, &modules), kBadFile) << GetParam().what;
-    EXPECT_EQ(app, 77u);
-    EXPECT_EQ(Apps(), std::vector<uint16_t>{shop});
-    EXPECT_EQ(Modules(shop), std::vector<uint32_t>{module});
-    EXPECT_EQ(E().AdamImportApp(file.c_str(), "", 1, 0, &app, &modules), kBadFile) << GetParam().what;
-    EXPECT_EQ(Apps(), std::vector<uint16_t>{shop});
-}
-
-namespace {
-
-std::string Valid() {
-    return W::Aef()
-        .AppName("Shop")
-        .Module("M", 1, 2)
-        .Entity(KivTestEntity{"F", 3, 17, "FUNCTION F()", "x"})
-        .End();
-}
-
-std::string Header(uint16_t version, uint32_t length) {
-    std::string data = W::U16Bytes(version) + std::string("CA-VO Application Export File") + '\0';
-    data.resize(length, '\0');
-    return W().Record(0x0001, data).AppName("Shop").End();
-}
-
-} // namespace
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, KivBrokenImportTest,
-    ::testing::Values(
-        BrokenFile{"empty", ""}, BrokenFile{"text", "FUNCTION Start()\r\nRETURN NIL\r\n"},
-        BrokenFile{"header_of_another_kind", W().Record(0x0002, Bytes(32, 'a')).End()},
-        BrokenFile{"header_too_short", Header(0x0280, 31)},
-        BrokenFile{"version_without_bit_7", Header(0x0200, 32)},
-        BrokenFile{"unknown_version", Header(0x0380, 32)},
-        BrokenFile{"mef_header", W::Mef().Module("M", 1, 2).End()},
-        BrokenFile{"no_end_record", Valid().substr(0, Valid().size() - 6)},
-        BrokenFile{"cut_inside_a_record", Valid().substr(0, Valid().size() - 10)},
-        BrokenFile{"cut_inside_a_head",
-                   Valid().substr(0, Valid().size() - 6) + std::string("\x40\x00\x01", 3)},
-        BrokenFile{"length_past_the_end", W::Aef().Record(0x0002, "x").Bytes() + W::Head(0x0020, 1000) + "M"},
-        BrokenFile{"module_without_name", W::Aef().AppName("Shop").Text(0x0020, "").End()},
-        BrokenFile{"two_modules_of_one_name",
-                   W::Aef().AppName("Shop").Module("Same", 1, 1).Module("SAME", 1, 1).End()},
-        BrokenFile{"random_bytes", std::string("\x01\x00\x20\x00\x00\x00\x80\x02\xde\xad\xbe\xef", 12)}),
-    [](const auto& param) { return std::string(param.param.what); });
-
 TEST_F(KivExportRoundTripTest, NamelessApplicationNeedsAName) {
     std::string nameless = W::Aef().Module("M", 1, 2).End();
     uint32_t app = 0;

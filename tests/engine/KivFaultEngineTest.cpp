@@ -1,7 +1,7 @@
 #include "KivEngineFixture.h"
 
+#include "common/KivFaultEngine.h"
 #include "engine/KivCurrentEngine.h"
-#include "engine/KivFaultEngine.h"
 
 #include <set>
 
@@ -68,23 +68,28 @@ TEST_F(KivFaultEngineTest, FailureCanWaitForSomeCallsToGoThrough) {
 
 TEST_F(KivFaultEngineTest, KnowsEveryOperationByName) {
     const std::vector<std::string>& ops = KivFaultEngine::Operations();
-    EXPECT_EQ(ops.size(), 89u);
+    EXPECT_EQ(ops.size(), 95u);
     EXPECT_EQ(std::set<std::string>(ops.begin(), ops.end()).size(), ops.size());
     for (const std::string& op : ops) {
         EXPECT_TRUE(m_fault->FailOn(op, 5)) << op;
     }
     m_fault->HealAll();
     EXPECT_EQ(ops.front(), "AdamInit");
-    EXPECT_EQ(ops.back(), "AdamImportMod");
+    EXPECT_EQ(ops.back(), "EntSetAppearance");
 }
 
 TEST_F(KivFaultEngineTest, WithoutAnEngineEveryCallIsRefused) {
-    KivFaultEngine none;
-    uint32_t created = 0;
-    EXPECT_EQ(none.AdamInit(0, &created), kNoEngine);
-    char buffer[10] = "kept";
-    EXPECT_EQ(none.AdamGetVersion(buffer, sizeof buffer), kNoEngine);
-    EXPECT_STREQ(buffer, "kept");
+    // A fault engine around nothing, and what the process has while no engine is installed.
+    KivFaultEngine fault;
+    for (KivEngine* none : {static_cast<KivEngine*>(&fault), &KivGetEngine()}) {
+        uint32_t created = 7;
+        EXPECT_EQ(none->AdamInit(0, &created), kNoEngine);
+        EXPECT_EQ(created, 7u);
+        char buffer[10] = "kept";
+        EXPECT_EQ(none->AdamGetVersion(buffer, sizeof buffer), kNoEngine);
+        EXPECT_STREQ(buffer, "kept");
+        EXPECT_EQ(none->AppSetSysLib(1, 1), kNoEngine);
+    }
 }
 
 TEST_F(KivFaultEngineTest, ProcessWideEngineIsReplaceableAndRestored) {

@@ -107,11 +107,13 @@ TEST_F(AEFFileTest, TypeFlagsAndMissingInformation) {
         EXPECT_TRUE(aef.IsDLL());
     }
     {
-        // No information record, no modules; a module with an empty name is left out.
+        // No information record, no modules; a module with an empty name is left out, and the
+        // file the engine would refuse is damaged.
         KivAefTestWriter w = KivAefTestWriter::Aef();
         w.AppName("Bare").Text(0x0020, "");
         KivAEFFile aef(Write("bare.aef", w.End()));
-        EXPECT_TRUE(aef.Success());
+        EXPECT_FALSE(aef.Success());
+        EXPECT_EQ(aef.ErrorString(), "Damaged AEF file: a module without a name at offset 108");
         EXPECT_EQ(aef.CreateDate(), KivDate::FromYMD(1970, 1, 1));
         EXPECT_EQ(aef.LastBuildTime(), "00:00:00");
         EXPECT_EQ(aef.ModuleCount(), 0u);
@@ -255,7 +257,7 @@ TEST_F(AEFFileTest, ListedModulesReadAsTheModuleWalkedAlone) {
     WriteFile(Scratch() / "odd.aef", w.End());
 
     KivAEFFile aef(ScratchDos("odd.aef"));
-    ASSERT_TRUE(aef.Success());
+    EXPECT_FALSE(aef.Success()) << "the module without a name";
     ASSERT_EQ(aef.ModuleNameList(), (std::vector<std::string>{"One", "Two"}));
     for (const std::string& name : aef.ModuleNameList()) {
         SCOPED_TRACE(name);

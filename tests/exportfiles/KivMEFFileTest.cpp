@@ -111,16 +111,18 @@ TEST_F(MEFFileTest, EntityWithoutPrototypeIsLeftOutAndReported) {
 }
 
 TEST_F(MEFFileTest, ExternalModuleTakesItsEntitiesFromTheStoredSource) {
+    // The record's every byte is the source, a NUL byte inside it too.
+    const std::string source("// header\r\nFUNCTION B()\r\nRETURN 1\r\nFUNCTION A()\r\nRETURN \"\0\"\r\n",
+                             61);
     KivAefTestWriter w = KivAefTestWriter::Mef();
-    w.Module("Ext", 0, 0)
-        .Text(0x0022, "C:\\src\\ext.prg")
-        .Text(0x0101, "// header\r\nFUNCTION B()\r\nRETURN 1\r\nFUNCTION A()\r\nRETURN 2\r\n");
+    w.Module("Ext", 0, 0).Text(0x0022, "C:\\src\\ext.prg").Record(0x0101, source);
     KivMEFFile mef(Write("ext.mef", w.End()));
     EXPECT_TRUE(mef.IsExternal());
     EXPECT_EQ(mef.ExternalFile(), "C:\\src\\ext.prg");
-    EXPECT_EQ(mef.ExternalSource(), "// header\r\nFUNCTION B()\r\nRETURN 1\r\nFUNCTION A()\r\nRETURN 2\r\n");
+    EXPECT_EQ(mef.ExternalSource(), source);
     EXPECT_EQ(mef.EntityNameList(), (std::vector<std::string>{"A", "B"}));
     EXPECT_EQ(mef.EntityFind("b")->Source(), "FUNCTION B()\r\nRETURN 1\r\n");
+    EXPECT_EQ(mef.EntityFind("a")->Source(), std::string("FUNCTION A()\r\nRETURN \"\0\"\r\n", 26));
 
     KivAefTestWriter v = KivAefTestWriter::Mef();
     v.Module("Ext", 0, 0).Text(0x0022, "C:\\src\\ext.prg");
@@ -164,7 +166,8 @@ TEST_F(MEFFileTest, OwnFileStopsAtASecondModuleRecord) {
         .Module("Two", 0, 0)
         .Entity(Entity("G", "FUNCTION G()", ""));
     KivMEFFile mef(Write("two.mef", w.End()));
-    EXPECT_TRUE(mef.Success());
+    EXPECT_FALSE(mef.Success()) << "a MEF holds one module: the second is lost to whoever reads it";
+    EXPECT_EQ(mef.ErrorString().rfind("Damaged MEF file: a second module at offset ", 0), 0u);
     EXPECT_EQ(mef.Name(), "One");
     EXPECT_EQ(mef.EntityNameList(), std::vector<std::string>{"F"});
 }

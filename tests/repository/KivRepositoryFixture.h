@@ -2,7 +2,7 @@
 
 #include "common/KivAefTestWriter.h"
 #include "common/KivTestHome.h"
-#include "engine/KivFaultEngine.h"
+#include "common/KivFaultEngine.h"
 #include "engine/KivSqliteEngine.h"
 #include "repository/KivRepositorySession.h"
 #include "repository/KivVOApplication.h"

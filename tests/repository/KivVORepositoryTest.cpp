@@ -180,6 +180,16 @@ TEST_F(KivRepositoryTest, ProjectFindIgnoresCaseButNotTheRestOfTheName) {
     EXPECT_EQ(found->Name(), "SALES2024") << "the name as given";
     EXPECT_FALSE(Repo().ProjectFind("Sales"));
     EXPECT_FALSE(Repo().ProjectFind("Sales20245"));
+
+    // The found project re-selects itself before each step of its walk: the walk goes on.
+    ASSERT_TRUE(Repo().ProjectCreate("shop", ScratchDos("shop")));
+    auto shop = Repo().ProjectFind("shop");
+    for (const char* name : {"Stock", "Billing", "Ledger"})
+        ASSERT_TRUE(shop->ApplicationCreate(name)) << name;
+    auto upper = Repo().ProjectFind("SHOP");
+    EXPECT_EQ(upper->ApplicationNameList(), (std::vector<std::string>{"Billing", "Ledger", "Stock"}));
+    EXPECT_EQ(upper->ApplicationList().size(), 3u);
+    EXPECT_TRUE(upper->Success());
 }
 
 TEST_F(KivRepositoryTest, ProjectsAreCreatedRemovedAndDeleted) {

@@ -129,7 +129,11 @@ bool ImportPrj::CreatePath() const {
 }
 
 void ImportPrj::ImportPB() {
-    if (KivCheckProjectTarget(PrjName(), PrjPath(), aExisting, CreatePath()) == KivProjectTargetCheck::Ok)
+    KivMessageQuestion question;
+    const KivProjectTargetCheck check =
+        KivCheckProjectTarget(PrjName(), PrjPath(), aExisting, CreatePath(), question);
+    KivShowNotices(KivProjectTargetNotices(check));
+    if (check == KivProjectTargetCheck::Ok)
         done(1);
 }
 

@@ -3,7 +3,6 @@
 #include "explorer/transfer/KivImplicants.h"
 #include "explorer/transfer/KivLineWriter.h"
 #include "repository/KivVOApplication.h"
-#include "support/KivMessage.h"
 #include "support/KivPathUtil.h"
 #include "support/KivProgress.h"
 #include "support/KivStringUtil.h"
@@ -173,7 +172,7 @@ KivTransferResult KivExportApp(KivVOApplication& application, const KivAppExport
     if (application.IsSystemLibrary()) {
         result.outcome = KivTransferOutcome::Failed;
         result.message = "You can't export a System Library !";
-        KivMessageAlert(result.message, "Error");
+        result.notices.push_back(KivNotice::Alert(result.message, "Error"));
         return result;
     }
     const std::string folder = KivConcatDir(KivAllTrim(options.folder), KivSafeFileName(application.Name()));

@@ -4,7 +4,6 @@
 #include "repository/KivVOApplication.h"
 #include "repository/KivVOProject.h"
 #include "support/KivIniFile.h"
-#include "support/KivMessage.h"
 #include "support/KivPathUtil.h"
 #include "support/KivProgress.h"
 #include "support/KivStringUtil.h"
@@ -79,7 +78,7 @@ KivAppImportPlan KivPlanAppImport(const std::string& kaiPath, KivVOProject& proj
 }
 
 KivTransferResult KivRunAppImport(const KivAppImportPlan& plan, KivExistingChoice choice,
-                                  KivVOProject& project, KivProgress& progress) {
+                                  KivVOProject& project, KivProgress& progress, KivQuestion& question) {
     KivTransferResult result;
     if (!plan.CanImport()) {
         result.outcome = KivTransferOutcome::Failed;
@@ -111,7 +110,7 @@ KivTransferResult KivRunAppImport(const KivAppImportPlan& plan, KivExistingChoic
         if (project.ImportApplication(library.name, library.aef, replace, 0))
             continue;
         ++result.errors;
-        if (KivMessageYesNo("Library Import Error.Abort Operation ?", library.name)) {
+        if (question.YesNo("Library Import Error.Abort Operation ?", library.name)) {
             aborted = true;
             break;
         }
@@ -129,7 +128,7 @@ KivTransferResult KivRunAppImport(const KivAppImportPlan& plan, KivExistingChoic
     if (!project.ImportApplication(plan.appName, plan.appAef, 1, 0)) {
         ++result.errors;
         result.message = "Application Import Error.";
-        KivMessageAlert(result.message, plan.appName);
+        result.notices.push_back(KivNotice::Alert(result.message, plan.appName));
     }
     if (result.errors > 0) {
         result.outcome = KivTransferOutcome::Failed;

@@ -55,7 +55,8 @@ KivAppImportPlan KivPlanAppImport(const std::string& kaiPath, KivVOProject& proj
 enum class KivExistingChoice : char { Delete = 'D', Keep = 'K', Merge = 'M' };
 
 // Imports the libraries in file order, then the application under plan.appName. A failed
-// library import asks whether to abort (Yes stops before the application); a failed application
-// import is reported with an alert. Libraries imported before a stop stay imported.
+// library import asks the question whether to abort (Yes stops before the application); a failed
+// application import is reported with an alert among the notices. Libraries imported before a
+// stop stay imported.
 KivTransferResult KivRunAppImport(const KivAppImportPlan& plan, KivExistingChoice choice,
-                                  KivVOProject& project, KivProgress& progress);
+                                  KivVOProject& project, KivProgress& progress, KivQuestion& question);

@@ -2,11 +2,9 @@
 
 #include "repository/KivVOProject.h"
 #include "repository/KivVORepository.h"
-#include "support/KivMessage.h"
-#include "support/KivPrompt.h"
 #include "support/KivStringUtil.h"
 
-KivTransferResult KivDeleteProject::Run(KivVORepository& repository) {
+KivTransferResult KivDeleteProject::Run(KivVORepository& repository, KivQuestion& question) {
     KivTransferResult result;
     m_neighbour.clear();
     auto project = repository.CurrentProject();
@@ -16,7 +14,7 @@ KivTransferResult KivDeleteProject::Run(KivVORepository& repository) {
         return result;
     }
     const std::string name = project->Name();
-    if (!KivMessageYesNo("Project to delete:\r\n" + name + "\r\nAre you sure ?", "Delete Project")) {
+    if (!question.YesNo("Project to delete:\r\n" + name + "\r\nAre you sure ?", "Delete Project")) {
         result.outcome = KivTransferOutcome::Cancelled;
         return result;
     }
@@ -30,7 +28,7 @@ KivTransferResult KivDeleteProject::Run(KivVORepository& repository) {
     const size_t neighbour = position == 0 ? 1 : position - 1;
     if (position == projects.size() || neighbour >= projects.size()) {
         result.message = "You can delete the last project.";
-        KivPrompt().MessageBox(result.message, "Error", KivBox::Ok | KivBox::IconStop);
+        result.notices.push_back(KivNotice::Stop(result.message, "Error"));
         result.outcome = KivTransferOutcome::Failed;
         return result;
     }

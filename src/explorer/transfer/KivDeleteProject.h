@@ -11,9 +11,9 @@ class KivVORepository;
 // The only project cannot be deleted.
 class KivDeleteProject {
 public:
-    // Cancelled when the person answers No; Failed for the only project (after the error box) or
-    // when the engine does not delete it.
-    KivTransferResult Run(KivVORepository& repository);
+    // Cancelled when the person answers No to the question; Failed for the only project (with
+    // the error box among the notices) or when the engine does not delete it.
+    KivTransferResult Run(KivVORepository& repository, KivQuestion& question);
 
     // The project made current; empty when none was.
     const std::string& Neighbour() const { return m_neighbour; }

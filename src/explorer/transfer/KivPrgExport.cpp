@@ -7,7 +7,6 @@
 #include "support/KivMessage.h"
 #include "support/KivPathUtil.h"
 #include "support/KivProgress.h"
-#include "support/KivPrompt.h"
 #include "support/KivStringUtil.h"
 
 #include <cstdio>
@@ -40,11 +39,11 @@ std::string UniqueFileBase(const std::string& safeName, std::set<std::string>& u
 
 } // namespace
 
-bool KivPrgExport::CanExport(const KivVOApplication* application) {
+bool KivPrgExport::CanExport(const KivVOApplication* application, std::vector<KivNotice>& refusal) {
     if (!application || !application->IsValid())
         return false;
     if (application->IsSystemLibrary()) {
-        KivPrompt().MessageBox("You can't export a System Library !", "Error", KivBox::Ok | KivBox::IconStop);
+        refusal.push_back(KivNotice::Stop("You can't export a System Library !", "Error"));
         return false;
     }
     return true;

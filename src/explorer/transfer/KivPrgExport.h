@@ -3,6 +3,7 @@
 #include "explorer/transfer/KivTransferResult.h"
 
 #include <string>
+#include <vector>
 
 class KivProgress;
 class KivVOApplication;
@@ -12,9 +13,9 @@ class KivVOApplication;
 // modules, and a log, all in <base folder>\<application name>.
 class KivPrgExport {
 public:
-    // False, without a word, for no application or an invalid one; false after the error box
-    // for a system library, which cannot be exported.
-    static bool CanExport(const KivVOApplication* application);
+    // False, without a word, for no application or an invalid one; false with the error box in
+    // `refusal` for a system library, which cannot be exported.
+    static bool CanExport(const KivVOApplication* application, std::vector<KivNotice>& refusal);
 
     // The folder Run writes to.
     static std::string OutputFolder(const std::string& baseFolder, const std::string& applicationName);

@@ -4,11 +4,10 @@
 #include "repository/KivVOApplication.h"
 #include "repository/KivVOModule.h"
 #include "repository/KivVOProject.h"
-#include "support/KivMessage.h"
 #include "support/KivProgress.h"
-#include "support/KivPrompt.h"
 
-KivTransferResult KivPrgImport::Run(const KivKeaPlan& plan, KivVOProject& project, KivProgress& progress) {
+KivTransferResult KivPrgImport::Run(const KivKeaPlan& plan, KivVOProject& project, KivProgress& progress,
+                                    KivQuestion& question) {
     KivTransferResult result;
     m_application.reset();
     if (!plan.CanImport()) {
@@ -20,14 +19,14 @@ KivTransferResult KivPrgImport::Run(const KivKeaPlan& plan, KivVOProject& projec
     // behind and pass for done.
     if (!plan.modules.empty() && plan.ModulesToCreate() == 0) {
         result.message = "No module file was found.\r\nOperation Aborted !";
-        KivPrompt().MessageBox(result.message, plan.cAppName, KivBox::Ok | KivBox::IconStop);
+        result.notices.push_back(KivNotice::Stop(result.message, plan.cAppName));
         result.outcome = KivTransferOutcome::Failed;
         return result;
     }
     m_application = project.ApplicationCreate(plan.cAppName);
     if (!m_application) {
         result.message = "Application Create Error.\r\nOperation Aborted !";
-        KivPrompt().MessageBox(result.message, plan.cAppName, KivBox::Ok | KivBox::IconStop);
+        result.notices.push_back(KivNotice::Stop(result.message, plan.cAppName));
         result.outcome = KivTransferOutcome::Failed;
         return result;
     }
@@ -54,7 +53,7 @@ KivTransferResult KivPrgImport::Run(const KivKeaPlan& plan, KivVOProject& projec
         }
         if (!module) {
             ++result.errors;
-            if (KivMessageYesNo("Module Create Error.\r\nAbort Operation ?", item.label)) {
+            if (question.YesNo("Module Create Error.\r\nAbort Operation ?", item.label)) {
                 result.outcome = KivTransferOutcome::Aborted;
                 result.message = "Module Create Error: " + item.label;
                 break;

@@ -14,12 +14,13 @@ class KivVOProject;
 // that file. The source stays in the PRG files.
 class KivPrgImport {
 public:
-    // Bar 0 follows the modules. A module that cannot be created or bound asks whether to abort
-    // (Yes: Aborted; No: the next module). Whatever ends the loop, the application is flushed
-    // and keeps the modules made so far. Failed when the application cannot be created, when
-    // the file lists modules and none of their PRG files was found (nothing is created then), or
-    // when a module could not be made and the run went on without it.
-    KivTransferResult Run(const KivKeaPlan& plan, KivVOProject& project, KivProgress& progress);
+    // Bar 0 follows the modules. A module that cannot be created or bound asks the question
+    // whether to abort (Yes: Aborted; No: the next module). Whatever ends the loop, the application
+    // is flushed and keeps the modules made so far. Failed when the application cannot be created,
+    // when the file lists modules and none of their PRG files was found (nothing is created then),
+    // or when a module could not be made and the run went on without it.
+    KivTransferResult Run(const KivKeaPlan& plan, KivVOProject& project, KivProgress& progress,
+                          KivQuestion& question);
 
     // The application the last run created; null when none was.
     const std::shared_ptr<KivVOApplication>& Application() const { return m_application; }

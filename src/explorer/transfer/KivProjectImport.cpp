@@ -4,7 +4,6 @@
 #include "repository/KivVOProject.h"
 #include "repository/KivVORepository.h"
 #include "support/KivIniFile.h"
-#include "support/KivMessage.h"
 #include "support/KivPathUtil.h"
 #include "support/KivProgress.h"
 #include "support/KivStringUtil.h"
@@ -72,26 +71,34 @@ bool KivProjectImportPlan::AllPresent() const {
 }
 
 KivProjectTargetCheck KivCheckProjectTarget(const std::string& name, const std::string& path,
-                                            const std::vector<std::string>& existing, bool createPath) {
+                                            const std::vector<std::string>& existing, bool createPath,
+                                            KivQuestion& question) {
     if (KivAllTrim(name).empty() || KivAllTrim(path).empty())
         return KivProjectTargetCheck::Incomplete;
     if (std::any_of(existing.begin(), existing.end(),
-                    [&](const std::string& e) { return KivEqualsIgnoringCase(e, name); })) {
-        KivMessageAlert("The Project already exist.", "Error");
+                    [&](const std::string& e) { return KivEqualsIgnoringCase(e, name); }))
         return KivProjectTargetCheck::NameExists;
-    }
     if (KivIsDir(path)) {
-        if (HoldsAnything(path) && KivMessageYesNo("The path is not Empty !\r\nAbort Operation ?", "Warning"))
+        if (HoldsAnything(path) && question.YesNo("The path is not Empty !\r\nAbort Operation ?", "Warning"))
             return KivProjectTargetCheck::PathNotEmpty;
         return KivProjectTargetCheck::Ok;
     }
     if (!createPath)
         return KivProjectTargetCheck::PathMissing;
-    if (!KivDirMake(path) || !KivIsDir(path)) {
-        KivMessageAlert("Path Creation Error !!", "Error");
+    if (!KivDirMake(path) || !KivIsDir(path))
         return KivProjectTargetCheck::PathCreationError;
-    }
     return KivProjectTargetCheck::Ok;
+}
+
+std::vector<KivNotice> KivProjectTargetNotices(KivProjectTargetCheck check) {
+    switch (check) {
+    case KivProjectTargetCheck::NameExists:
+        return {KivNotice::Alert("The Project already exist.", "Error")};
+    case KivProjectTargetCheck::PathCreationError:
+        return {KivNotice::Alert("Path Creation Error !!", "Error")};
+    default:
+        return {};
+    }
 }
 
 KivProjectImport::KivProjectImport(KivVORepository& repository, KivProgress& progress)

@@ -45,12 +45,14 @@ enum class KivProjectTargetCheck {
     PathCreationError // "Path Creation Error !!"
 };
 
-// The checks of the Import button, in their order, with their boxes and question shown through
-// the prompt backend: an existing project name (compared ignoring case, as the repository
-// looks names up) is refused, a folder that holds files asks whether to stop, and a missing
-// folder is made when createPath is set.
+// The checks of the Import button, in their order: an existing project name (compared ignoring
+// case, as the repository looks names up) is refused, a folder that holds files asks the
+// question whether to stop, and a missing folder is made when createPath is set.
 KivProjectTargetCheck KivCheckProjectTarget(const std::string& name, const std::string& path,
-                                            const std::vector<std::string>& existing, bool createPath);
+                                            const std::vector<std::string>& existing, bool createPath,
+                                            KivQuestion& question);
+// The box a check's outcome shows the person (none for most).
+std::vector<KivNotice> KivProjectTargetNotices(KivProjectTargetCheck check);
 
 // Creates the project and imports the plan's applications into it in file order.
 class KivProjectImport {

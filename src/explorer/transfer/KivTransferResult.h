@@ -1,6 +1,9 @@
 #pragma once
 
+#include "support/KivMessage.h"
+
 #include <string>
+#include <vector>
 
 // How a transfer ended. The explorer and kivrepo tell these apart: a cancelled run stopped at the
 // person's request, an aborted one stopped at the first error because "Abort On Error" was
@@ -18,6 +21,8 @@ struct KivTransferResult {
     std::string message;
     // Entries the run wrote as errors into its log.
     int errors = 0;
+    // The boxes the run has for the person, for its caller to show (KivShowNotices).
+    std::vector<KivNotice> notices;
 
     bool Done() const { return outcome == KivTransferOutcome::Done; }
 };

@@ -150,14 +150,16 @@ TEST_F(KivAppExportTest, RefusesSystemLibrariesAndInvalidApplications) {
     options.folder = ScratchDos("out");
     KivTransferResult result = KivExportApp(*system, options, m_progress);
     EXPECT_EQ(result.outcome, KivTransferOutcome::Failed);
-    ASSERT_EQ(m_prompt->boxes.size(), 1u);
-    EXPECT_EQ(m_prompt->boxes[0].text, "You can't export a System Library !");
-    EXPECT_EQ(m_prompt->boxes[0].caption, "Error");
+    EXPECT_TRUE(m_prompt->boxes.empty()) << "the caller shows the box";
+    ASSERT_EQ(result.notices.size(), 1u);
+    EXPECT_EQ(result.notices[0].text, "You can't export a System Library !");
+    EXPECT_EQ(result.notices[0].caption, "Error");
+    EXPECT_EQ(result.notices[0].style, KivBox::Ok | KivBox::IconExclamation);
 
     KivVOApplication none;
     result = KivExportApp(none, options, m_progress);
     EXPECT_EQ(result.outcome, KivTransferOutcome::Failed);
-    EXPECT_EQ(m_prompt->boxes.size(), 1u);
+    EXPECT_TRUE(result.notices.empty());
     EXPECT_FALSE(fs::exists(Scratch() / "out"));
 }
 

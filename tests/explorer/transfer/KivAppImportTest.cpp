@@ -47,7 +47,8 @@ protected:
     }
     KivTransferResult Run(const KivAppImportPlan& plan,
                           KivExistingChoice choice = KivExistingChoice::Delete) {
-        return KivRunAppImport(plan, choice, *m_project, m_progress);
+        KivMessageQuestion question;
+        return KivRunAppImport(plan, choice, *m_project, m_progress, question);
     }
 
     std::map<std::string, std::vector<std::string>> m_exported;
@@ -163,6 +164,7 @@ TEST_F(KivAppImportTest, FailedImportsAskOrAlert) {
     ASSERT_EQ(m_prompt->boxes.size(), 1u);
     EXPECT_EQ(m_prompt->boxes[0].text, "Library Import Error.Abort Operation ?");
     EXPECT_EQ(m_prompt->boxes[0].caption, "Tools");
+    EXPECT_TRUE(result.notices.empty());
     EXPECT_EQ(m_project->ApplicationNameList(), (std::vector<std::string>{"Base"}));
 
     // No goes on: the application is tried, and fails as well.
@@ -174,9 +176,11 @@ TEST_F(KivAppImportTest, FailedImportsAskOrAlert) {
     result = Run(KivPlanAppImport(m_kai, *m_project));
     EXPECT_EQ(result.outcome, KivTransferOutcome::Failed);
     EXPECT_EQ(result.errors, 2);
-    ASSERT_EQ(m_prompt->boxes.size(), 2u);
-    EXPECT_EQ(m_prompt->boxes[1].text, "Application Import Error.");
-    EXPECT_EQ(m_prompt->boxes[1].caption, "Shop");
+    EXPECT_EQ(m_prompt->boxes.size(), 1u) << "only the question: the run shows no box itself";
+    ASSERT_EQ(result.notices.size(), 1u);
+    EXPECT_EQ(result.notices[0].text, "Application Import Error.");
+    EXPECT_EQ(result.notices[0].caption, "Shop");
+    EXPECT_EQ(result.notices[0].style, KivBox::Ok | KivBox::IconExclamation);
 
     // A missing application file is found only by the import itself.
     Fault().HealAll();
@@ -185,8 +189,9 @@ TEST_F(KivAppImportTest, FailedImportsAskOrAlert) {
     result = Run(KivPlanAppImport(m_kai, *m_project));
     EXPECT_EQ(result.outcome, KivTransferOutcome::Failed);
     EXPECT_EQ(result.message, "Application Import Error.");
-    ASSERT_EQ(m_prompt->boxes.size(), 1u);
-    EXPECT_EQ(m_prompt->boxes[0].text, "Application Import Error.");
+    EXPECT_TRUE(m_prompt->boxes.empty());
+    ASSERT_EQ(result.notices.size(), 1u);
+    EXPECT_EQ(result.notices[0].text, "Application Import Error.");
 }
 
 TEST_F(KivAppImportTest, CancelSkipsTheApplication) {

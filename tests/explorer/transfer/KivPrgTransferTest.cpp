@@ -152,15 +152,18 @@ TEST_F(KivPrgExportTest, CancelLeavesExactlyWhatWasFinished) {
 
 TEST_F(KivPrgExportTest, SystemLibraryOrNoApplicationIsRefused) {
     auto app = Import("Sys", {{"M", {}}});
-    EXPECT_TRUE(KivPrgExport::CanExport(app.get()));
+    std::vector<KivNotice> refusal;
+    EXPECT_TRUE(KivPrgExport::CanExport(app.get(), refusal));
     ASSERT_EQ(Store().AppSetSysLib(app->ID(), 1), 0u);
-    EXPECT_FALSE(KivPrgExport::CanExport(app.get()));
-    EXPECT_FALSE(KivPrgExport::CanExport(nullptr));
+    EXPECT_FALSE(KivPrgExport::CanExport(app.get(), refusal));
+    EXPECT_FALSE(KivPrgExport::CanExport(nullptr, refusal));
     KivVOApplication invalid(uint16_t{999});
-    EXPECT_FALSE(KivPrgExport::CanExport(&invalid));
-    ASSERT_EQ(m_prompt->boxes.size(), 1u);
-    EXPECT_EQ(m_prompt->boxes[0].text, "You can't export a System Library !");
-    EXPECT_EQ(m_prompt->boxes[0].caption, "Error");
+    EXPECT_FALSE(KivPrgExport::CanExport(&invalid, refusal));
+    EXPECT_TRUE(m_prompt->boxes.empty()) << "the caller shows the box";
+    ASSERT_EQ(refusal.size(), 1u);
+    EXPECT_EQ(refusal[0].text, "You can't export a System Library !");
+    EXPECT_EQ(refusal[0].caption, "Error");
+    EXPECT_EQ(refusal[0].style, KivBox::Ok | KivBox::IconStop);
 }
 
 TEST_F(KivPrgExportTest, NamesBecomeSafeUniqueFilesThatThePrgEntriesName) {
@@ -255,6 +258,8 @@ std::vector<SourceEntity> SourceEntities(const KivModuleAbstract& module) {
 
 class KivPrgImportTest : public KivPrgExportTest {
 protected:
+    // Asks through the scripted prompt, as the window and kivrepo ask through theirs.
+    KivMessageQuestion m_question;
     KivKeaPlan Plan() {
         KivVOProject project;
         return KivKeaPlan::Read(ScratchDos("out\\Shop\\Shop.KEA"), project, ScratchDos("bin"));
@@ -274,7 +279,7 @@ TEST_F(KivPrgImportTest, CreatesExternalModulesBoundToTheFiles) {
     KivCountingProgress progress;
     KivVOProject project;
     KivPrgImport import;
-    KivTransferResult result = import.Run(plan, project, progress);
+    KivTransferResult result = import.Run(plan, project, progress, m_question);
     ASSERT_EQ(result.outcome, KivTransferOutcome::Done) << result.message;
     auto created = project.ApplicationFind("Shop2");
     ASSERT_TRUE(created);
@@ -301,7 +306,7 @@ TEST_F(KivPrgImportTest, MissingModulesAreLeftOutAndFailuresAsk) {
     m_prompt->boxAnswers = {KivBox::IdNo};
     KivVOProject project;
     KivSilentProgress progress;
-    KivTransferResult result = KivPrgImport().Run(plan, project, progress);
+    KivTransferResult result = KivPrgImport().Run(plan, project, progress, m_question);
     EXPECT_EQ(result.outcome, KivTransferOutcome::Failed);
     EXPECT_EQ(result.errors, 1);
     ASSERT_EQ(m_prompt->boxes.size(), 1u);
@@ -315,7 +320,7 @@ TEST_F(KivPrgImportTest, MissingModulesAreLeftOutAndFailuresAsk) {
     ASSERT_TRUE(plan.Rename("Shop3"));
     fs::remove(Out("Beta.prg"));
     m_prompt->boxAnswers = {KivBox::IdYes};
-    EXPECT_EQ(KivPrgImport().Run(plan, project, progress).outcome, KivTransferOutcome::Aborted);
+    EXPECT_EQ(KivPrgImport().Run(plan, project, progress, m_question).outcome, KivTransferOutcome::Aborted);
     EXPECT_TRUE(project.ApplicationFind("Shop3")->ModuleNameList().empty());
 }
 
@@ -325,18 +330,22 @@ TEST_F(KivPrgImportTest, CancelAndCreateFailure) {
     ASSERT_TRUE(plan.Rename("Shop2"));
     KivVOProject project;
     KivCountingProgress cancelFirst(1);
-    EXPECT_EQ(KivPrgImport().Run(plan, project, cancelFirst).outcome, KivTransferOutcome::Cancelled);
+    EXPECT_EQ(KivPrgImport().Run(plan, project, cancelFirst, m_question).outcome,
+              KivTransferOutcome::Cancelled);
     EXPECT_EQ(project.ApplicationFind("Shop2")->ModuleNameList(), std::vector<std::string>{"Alpha"});
 
     ASSERT_TRUE(plan.Rename("Shop3"));
     Fault().FailOn("AppCreate", 1);
     KivSilentProgress progress;
     KivPrgImport import;
-    EXPECT_EQ(import.Run(plan, project, progress).outcome, KivTransferOutcome::Failed);
+    const KivTransferResult failed = import.Run(plan, project, progress, m_question);
+    EXPECT_EQ(failed.outcome, KivTransferOutcome::Failed);
     EXPECT_FALSE(import.Application());
-    ASSERT_EQ(m_prompt->boxes.size(), 1u);
-    EXPECT_EQ(m_prompt->boxes[0].text, "Application Create Error.\r\nOperation Aborted !");
-    EXPECT_EQ(m_prompt->boxes[0].caption, "Shop3");
+    EXPECT_TRUE(m_prompt->boxes.empty()) << "the caller shows the box";
+    ASSERT_EQ(failed.notices.size(), 1u);
+    EXPECT_EQ(failed.notices[0].text, "Application Create Error.\r\nOperation Aborted !");
+    EXPECT_EQ(failed.notices[0].caption, "Shop3");
+    EXPECT_EQ(failed.notices[0].style, KivBox::Ok | KivBox::IconStop);
 }
 
 TEST_F(KivPrgImportTest, RoundTripIntoANewRepository) {
@@ -367,7 +376,7 @@ TEST_F(KivPrgImportTest, RoundTripIntoANewRepository) {
     ASSERT_TRUE(plan.Rename("Store"));
     KivVOProject project;
     KivPrgImport import;
-    ASSERT_TRUE(import.Run(plan, project, progress).Done());
+    ASSERT_TRUE(import.Run(plan, project, progress, m_question).Done());
     auto copy = project.ApplicationFind("Store");
     ASSERT_TRUE(copy);
     const auto modules = copy->ModuleList();

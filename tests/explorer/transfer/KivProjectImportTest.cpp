@@ -59,12 +59,19 @@ TEST_F(KivProjectImportTest, TheImportButtonChecksNamePathAndFolderInOrder) {
     KivPromptScope scope(prompt);
     const std::vector<std::string> existing{"Default", "Shop"};
     using C = KivProjectTargetCheck;
+    // As the dialog and kivrepo run it: the question asked, the check's box shown after it.
+    auto check = [&](const std::string& name, const std::string& path, bool createPath) {
+        KivMessageQuestion question;
+        const C result = KivCheckProjectTarget(name, path, existing, createPath, question);
+        KivShowNotices(KivProjectTargetNotices(result));
+        return result;
+    };
 
-    EXPECT_EQ(KivCheckProjectTarget("", ScratchDos("p"), existing, true), C::Incomplete);
-    EXPECT_EQ(KivCheckProjectTarget("New", "  ", existing, true), C::Incomplete);
+    EXPECT_EQ(check("", ScratchDos("p"), true), C::Incomplete);
+    EXPECT_EQ(check("New", "  ", true), C::Incomplete);
     EXPECT_TRUE(prompt->boxes.empty());
 
-    EXPECT_EQ(KivCheckProjectTarget("shop", ScratchDos("p"), existing, true), C::NameExists);
+    EXPECT_EQ(check("shop", ScratchDos("p"), true), C::NameExists);
     ASSERT_EQ(prompt->boxes.size(), 1u);
     EXPECT_EQ(prompt->boxes[0].text, "The Project already exist.");
     EXPECT_EQ(prompt->boxes[0].caption, "Error");
@@ -72,21 +79,20 @@ TEST_F(KivProjectImportTest, TheImportButtonChecksNamePathAndFolderInOrder) {
     // A folder that holds something asks; Yes stops, No goes on.
     WriteFile(Scratch() / "full/file.txt", "x");
     prompt->boxAnswers = {KivBox::IdYes, KivBox::IdNo};
-    EXPECT_EQ(KivCheckProjectTarget("New", ScratchDos("full"), existing, false), C::PathNotEmpty);
+    EXPECT_EQ(check("New", ScratchDos("full"), false), C::PathNotEmpty);
     EXPECT_EQ(prompt->boxes[1].text, "The path is not Empty !\r\nAbort Operation ?");
     EXPECT_EQ(prompt->boxes[1].caption, "Warning");
-    EXPECT_EQ(KivCheckProjectTarget("New", ScratchDos("full"), existing, false), C::Ok);
+    EXPECT_EQ(check("New", ScratchDos("full"), false), C::Ok);
     std::filesystem::create_directories(Scratch() / "empty");
-    EXPECT_EQ(KivCheckProjectTarget("New", ScratchDos("empty"), existing, false), C::Ok);
+    EXPECT_EQ(check("New", ScratchDos("empty"), false), C::Ok);
     EXPECT_EQ(prompt->boxes.size(), 3u);
 
     // A missing folder is made only when asked to, with all its levels.
-    EXPECT_EQ(KivCheckProjectTarget("New", ScratchDos("a\\b\\c"), existing, false), C::PathMissing);
+    EXPECT_EQ(check("New", ScratchDos("a\\b\\c"), false), C::PathMissing);
     EXPECT_FALSE(std::filesystem::exists(Scratch() / "a"));
-    EXPECT_EQ(KivCheckProjectTarget("New", ScratchDos("a\\b\\c"), existing, true), C::Ok);
+    EXPECT_EQ(check("New", ScratchDos("a\\b\\c"), true), C::Ok);
     EXPECT_TRUE(std::filesystem::is_directory(Scratch() / "a/b/c"));
-    EXPECT_EQ(KivCheckProjectTarget("New", ScratchDos("full\\file.txt\\sub"), existing, true),
-              C::PathCreationError);
+    EXPECT_EQ(check("New", ScratchDos("full\\file.txt\\sub"), true), C::PathCreationError);
     EXPECT_EQ(prompt->boxes.back().text, "Path Creation Error !!");
     EXPECT_EQ(prompt->boxes.back().caption, "Error");
 }

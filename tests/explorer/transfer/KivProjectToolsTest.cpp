@@ -19,6 +19,7 @@ protected:
         m_scope.reset();
         KivRepositoryTest::TearDown();
     }
+    KivMessageQuestion m_question;
 
     // Projects P1, P2, P3 besides the one the repository starts with.
     void ThreeProjects() {
@@ -70,7 +71,7 @@ TEST_F(KivProjectToolsTest, DeleteMakesTheNeighbourCurrent) {
         Repo().CurrentProjectName(victim);
         m_prompt->boxAnswers = {KivBox::IdYes};
         KivDeleteProject tool;
-        KivTransferResult result = tool.Run(Repo());
+        KivTransferResult result = tool.Run(Repo(), m_question);
         EXPECT_TRUE(result.Done()) << result.message;
         EXPECT_EQ(tool.Neighbour(), expected);
         EXPECT_EQ(Repo().CurrentProjectName(), expected);
@@ -86,21 +87,24 @@ TEST_F(KivProjectToolsTest, NoAnswerOrTheOnlyProjectDeletesNothing) {
     ThreeProjects();
     const auto before = Names();
     m_prompt->boxAnswers = {KivBox::IdNo};
-    EXPECT_EQ(KivDeleteProject().Run(Repo()).outcome, KivTransferOutcome::Cancelled);
+    EXPECT_EQ(KivDeleteProject().Run(Repo(), m_question).outcome, KivTransferOutcome::Cancelled);
     EXPECT_EQ(Names(), before);
 
     // Down to one project: that one stays.
     for (size_t i = 1; i < before.size(); ++i) {
         Repo().CurrentProjectName(Names().back());
         m_prompt->boxAnswers = {KivBox::IdYes};
-        ASSERT_TRUE(KivDeleteProject().Run(Repo()).Done());
+        ASSERT_TRUE(KivDeleteProject().Run(Repo(), m_question).Done());
     }
     ASSERT_EQ(Names().size(), 1u);
     m_prompt->boxes.clear();
     m_prompt->boxAnswers = {KivBox::IdYes};
-    EXPECT_EQ(KivDeleteProject().Run(Repo()).outcome, KivTransferOutcome::Failed);
+    const KivTransferResult last = KivDeleteProject().Run(Repo(), m_question);
+    EXPECT_EQ(last.outcome, KivTransferOutcome::Failed);
     EXPECT_EQ(Names().size(), 1u);
-    ASSERT_EQ(m_prompt->boxes.size(), 2u);
-    EXPECT_EQ(m_prompt->boxes[1].text, "You can delete the last project.");
-    EXPECT_EQ(m_prompt->boxes[1].caption, "Error");
+    EXPECT_EQ(m_prompt->boxes.size(), 1u) << "the question only: the caller shows the box";
+    ASSERT_EQ(last.notices.size(), 1u);
+    EXPECT_EQ(last.notices[0].text, "You can delete the last project.");
+    EXPECT_EQ(last.notices[0].caption, "Error");
+    EXPECT_EQ(last.notices[0].style, KivBox::Ok | KivBox::IconStop);
 }

@@ -1,4 +1,4 @@
-#include "engine/KivFaultEngine.h"
+#include "common/KivFaultEngine.h"
 
 #include "engine/KivEngineStatus.h"
 
@@ -95,6 +95,12 @@ const std::vector<std::string>& KivFaultEngine::Operations() {
         "AdamExportMod",
         "AdamImportApp",
         "AdamImportMod",
+        "PrjSetDescription",
+        "PrjSetLock",
+        "AppSetLib",
+        "AppSetSysLib",
+        "ModSetAppearance",
+        "EntSetAppearance",
     };
     return kOperations;
 }
@@ -687,4 +693,40 @@ uint32_t KivFaultEngine::AdamImportMod(const char* file, const char* moduleName,
     if (uint32_t status = Enter(88))
         return status;
     return m_inner->AdamImportMod(file, moduleName, appId, entities, replace, bind, modId);
+}
+
+uint32_t KivFaultEngine::PrjSetDescription(const char* name, const char* description) {
+    if (uint32_t status = Enter(89))
+        return status;
+    return m_inner->PrjSetDescription(name, description);
+}
+
+uint32_t KivFaultEngine::PrjSetLock(const char* name, uint32_t locked) {
+    if (uint32_t status = Enter(90))
+        return status;
+    return m_inner->PrjSetLock(name, locked);
+}
+
+uint32_t KivFaultEngine::AppSetLib(uint16_t appId, uint32_t isLibrary, uint32_t isDll) {
+    if (uint32_t status = Enter(91))
+        return status;
+    return m_inner->AppSetLib(appId, isLibrary, isDll);
+}
+
+uint32_t KivFaultEngine::AppSetSysLib(uint16_t appId, uint32_t isSystemLibrary) {
+    if (uint32_t status = Enter(92))
+        return status;
+    return m_inner->AppSetSysLib(appId, isSystemLibrary);
+}
+
+uint32_t KivFaultEngine::ModSetAppearance(uint32_t modId, uint32_t visible) {
+    if (uint32_t status = Enter(93))
+        return status;
+    return m_inner->ModSetAppearance(modId, visible);
+}
+
+uint32_t KivFaultEngine::EntSetAppearance(uint32_t entId, uint32_t visible) {
+    if (uint32_t status = Enter(94))
+        return status;
+    return m_inner->EntSetAppearance(entId, visible);
 }

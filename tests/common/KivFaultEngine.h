@@ -125,6 +125,12 @@ public:
                            uint32_t* appId, uint32_t* modules) override;
     uint32_t AdamImportMod(const char* file, const char* moduleName, uint16_t appId, uint32_t* entities,
                            uint32_t replace, uint32_t bind, uint32_t* modId) override;
+    uint32_t PrjSetDescription(const char* name, const char* description) override;
+    uint32_t PrjSetLock(const char* name, uint32_t locked) override;
+    uint32_t AppSetLib(uint16_t appId, uint32_t isLibrary, uint32_t isDll) override;
+    uint32_t AppSetSysLib(uint16_t appId, uint32_t isSystemLibrary) override;
+    uint32_t ModSetAppearance(uint32_t modId, uint32_t visible) override;
+    uint32_t EntSetAppearance(uint32_t entId, uint32_t visible) override;
 
 private:
     struct Fault {
