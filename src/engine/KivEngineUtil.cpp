@@ -1,8 +1,10 @@
 #include "engine/KivEngineUtil.h"
 
 #include "engine/KivEngineStatus.h"
+#include "platform/KivAtomicFile.h"
 #include "platform/KivDosPath.h"
 #include "platform/KivOsError.h"
+#include "platform/KivWholeFile.h"
 #include "support/KivStringUtil.h"
 
 #include <cerrno>
@@ -17,7 +19,7 @@ namespace kiv::engine {
 
 namespace {
 
-constexpr uint64_t kMaxFileSize = uint64_t{1} << 30;
+constexpr size_t kMaxFileSize = size_t{1} << 30;
 
 // Closes the descriptor when it goes out of scope.
 struct Fd {
@@ -25,11 +27,6 @@ struct Fd {
     ~Fd() {
         if (fd >= 0)
             close(fd);
-    }
-    int Release() {
-        int f = fd;
-        fd = -1;
-        return f;
     }
 };
 
@@ -65,34 +62,16 @@ std::optional<std::filesystem::path> HostPath(std::string_view text) {
 }
 
 uint32_t ReadWholeFile(const std::filesystem::path& file, std::string& bytes) {
-    Fd in{open(file.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (in.fd < 0)
-        return kiv::oserror::FromErrno(errno);
-    struct stat info {};
-    if (fstat(in.fd, &info) != 0)
-        return kiv::oserror::FromErrno(errno);
-    if (S_ISDIR(info.st_mode))
+    switch (const int error = kiv::platform::KivReadWholeFile(file, bytes, kMaxFileSize)) {
+    case 0:
+        return kOk;
+    case EISDIR:
         return kiv::oserror::kAccessDenied;
-    if (S_ISREG(info.st_mode) && static_cast<uint64_t>(info.st_size) > kMaxFileSize)
+    case EFBIG:
         return kBadFile;
-    bytes.clear();
-    if (S_ISREG(info.st_mode))
-        bytes.reserve(static_cast<size_t>(info.st_size));
-    char chunk[65536];
-    for (;;) {
-        ssize_t n = read(in.fd, chunk, sizeof chunk);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return kiv::oserror::FromErrno(errno);
-        }
-        if (n == 0)
-            break;
-        bytes.append(chunk, static_cast<size_t>(n));
-        if (bytes.size() > kMaxFileSize)
-            return kBadFile;
+    default:
+        return kiv::oserror::FromErrno(error);
     }
-    return kOk;
 }
 
 KivInputFile::~KivInputFile() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/KivAtomicFileAdapter.h"
+#include "platform/KivAtomicFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +11,8 @@
 
 // Small helpers of the engine's operations: texts in and out, times, files.
 namespace kiv::engine {
+
+using kiv::platform::KivAtomicFile;
 
 // A text argument; null counts as empty.
 inline std::string Str(const char* text) {

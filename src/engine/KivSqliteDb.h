@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/KivSqliteStatement.h"
+#include "platform/KivSqliteStatement.h"
 
 #include <cstdint>
 #include <filesystem>

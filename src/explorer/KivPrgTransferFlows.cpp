@@ -12,27 +12,15 @@
 #include "explorer/transfer/KivPrgExport.h"
 #include "explorer/transfer/KivPrgImport.h"
 #include "explorer/transfer/KivRegExport.h"
+#include "platform/KivWholeFile.h"
 #include "repository/KivVOApplication.h"
 #include "repository/KivVOProject.h"
 #include "repository/KivVORepository.h"
-#include "support/KivFileBin.h"
 #include "support/KivIDESettings.h"
 #include "support/KivMessage.h"
 #include "support/KivPathUtil.h"
 #include "support/KivPrompt.h"
 #include "support/KivRegistry.h"
-
-namespace {
-
-std::string ReadWholeFile(const std::string& path) {
-    KivFileBin file(path);
-    std::string text;
-    if (file.Open(KivFileBin::kRead))
-        file.Read(text, static_cast<uint32_t>(file.Size()));
-    return text;
-}
-
-} // namespace
 
 void KivExportAsPrgRun(KivVOApplication& application, const std::string& baseFolder, QWidget* owner) {
     KivTransferResult result;
@@ -51,7 +39,7 @@ void KivExportAsPrgRun(KivVOApplication& application, const std::string& baseFol
         return;
     SourceDlg viewer(owner);
     viewer.Caption("Export as Prg : " + application.Name());
-    viewer.Text(ReadWholeFile(result.logPath));
+    viewer.Text(kiv::platform::KivReadWholeFile(result.logPath));
     viewer.exec();
 }
 

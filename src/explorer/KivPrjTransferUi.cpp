@@ -3,37 +3,14 @@
 #include "explorer/dialogs/ImportPrj.h"
 #include "explorer/dialogs/ImportProgress.h"
 #include "explorer/dialogs/SourceDlg.h"
+#include "explorer/transfer/KivIdeFolders.h"
 #include "explorer/transfer/KivProjectExport.h"
 #include "explorer/transfer/KivProjectImport.h"
-#include "platform/KivDosPath.h"
+#include "platform/KivWholeFile.h"
 #include "repository/KivVOProject.h"
 #include "repository/KivVORepository.h"
-#include "support/KivFileBin.h"
-#include "support/KivIDESettings.h"
 #include "support/KivMessage.h"
 #include "support/KivPrompt.h"
-#include "support/KivRegistry.h"
-
-#include <filesystem>
-#include <system_error>
-
-namespace {
-
-std::string ReadAll(const std::string& dosPath) {
-    KivFileBin file(dosPath);
-    std::string text;
-    if (file.Open(KivFileBin::kRead))
-        file.Read(text, static_cast<uint32_t>(file.Size()));
-    return text;
-}
-
-} // namespace
-
-std::string KivTransferStartFolder() {
-    std::error_code ec;
-    const std::string current = kiv::dospath::FromHost(std::filesystem::current_path(ec));
-    return KivIDESettings().GetString("Directories", "AEFPath", current);
-}
 
 bool KivRunExportPrj(QWidget* owner, KivVORepository& repository, const std::string& baseFolder,
                      bool abortOnError, bool interactive) {
@@ -52,7 +29,7 @@ bool KivRunExportPrj(QWidget* owner, KivVORepository& repository, const std::str
         KivMessageYesNo("Do you wish to view the log file ?", "Export Project")) {
         SourceDlg viewer(owner);
         viewer.Caption("Export Project : " + project->Name());
-        viewer.Text(ReadAll(result.logPath));
+        viewer.Text(kiv::platform::KivReadWholeFile(result.logPath));
         viewer.exec();
     }
     return wentThrough;
@@ -70,7 +47,7 @@ void KivRunExportAllPrj(QWidget* owner, KivVORepository& repository, const std::
 }
 
 bool KivRunImportPrj(QWidget* owner, KivVORepository& repository) {
-    auto file = KivPrompt().OpenFile("Open", "Kiv Project Information (*.KPI)", KivTransferStartFolder());
+    auto file = KivPrompt().OpenFile("Open", "Kiv Project Information (*.KPI)", KivAefPathSetting());
     if (!file)
         return false;
     KivProjectImportPlan plan;

@@ -22,6 +22,3 @@ void KivRunExportAllPrj(QWidget* owner, KivVORepository& repository, const std::
 // the explorer is to be rebuilt: a project was made and no import failed (a cancel is no failure).
 bool KivRunImportPrj(QWidget* owner, KivVORepository& repository);
 
-// The folder the transfers start in: "Directories"/"AEFPath" of the IDE's settings, or the
-// current drive and folder when that value is missing.
-std::string KivTransferStartFolder();

@@ -6,11 +6,11 @@
 #include "explorer/dialogs/ImportProgress.h"
 #include "explorer/transfer/KivAppExport.h"
 #include "explorer/transfer/KivAppImport.h"
-#include "platform/KivDosPath.h"
+#include "explorer/transfer/KivIdeFolders.h"
+#include "platform/KivWholeFile.h"
 #include "repository/KivVOApplication.h"
 #include "repository/KivVOProject.h"
 #include "repository/KivVORepository.h"
-#include "support/KivFileBin.h"
 #include "support/KivIDESettings.h"
 #include "support/KivMessage.h"
 #include "support/KivPrompt.h"
@@ -53,21 +53,6 @@ private:
     std::unique_ptr<ImportProgress> m_dialog;
 };
 
-std::string ReadWhole(const std::string& dosPath) {
-    KivFileBin file(dosPath);
-    std::string text;
-    if (file.Open(KivFileBin::kRead))
-        file.Read(text, static_cast<uint32_t>(file.Size()));
-    return text;
-}
-
-// The folder the file dialogs start in when the IDE's settings name none.
-std::string CurrentFolder() {
-    std::error_code ec;
-    const std::filesystem::path cwd = std::filesystem::current_path(ec);
-    return ec ? std::string("C:\\") : kiv::dospath::FromHost(cwd);
-}
-
 } // namespace
 
 void RepoExplorer::ExportApp() {
@@ -99,11 +84,11 @@ void RepoExplorer::ExportApp() {
     if (result.logPath.empty())
         return;
     if (KivMessageYesNo("Do you wish to view the log file ?", "Export Application and Implicants"))
-        EditEntity({}, 0, 0, 0, ReadWhole(result.logPath), "Export Application : " + name);
+        EditEntity({}, 0, 0, 0, kiv::platform::KivReadWholeFile(result.logPath), "Export Application : " + name);
 }
 
 void RepoExplorer::ImportApp() {
-    const std::string start = KivIDESettings().GetString("Directories", "AEFPath", CurrentFolder());
+    const std::string start = KivAefPathSetting();
     const auto file = KivPrompt().OpenFile("Open", "Kiv Application Information (*.KAI)", start);
     if (!file || file->empty())
         return;

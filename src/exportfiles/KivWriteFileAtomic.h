@@ -2,8 +2,6 @@
 
 #include <string_view>
 
-// Writes the bytes to the file (DOS or host form) so that it is either whole or not there: they
-// go to a temporary file beside it, which then takes its place. A target that exists and is no
-// regular file (a device) is written in place, since a rename would replace the device itself.
-// False on any failure; the temporary file is removed and an existing target keeps its bytes.
+// Writes the bytes to the file named in DOS or host form so that it is either whole or untouched
+// (kiv::platform::KivReplaceFile). False on any failure.
 bool KivWriteFileAtomic(std::string_view fileName, std::string_view bytes);

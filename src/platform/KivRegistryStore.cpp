@@ -1,7 +1,10 @@
 #include "platform/KivRegistryStore.h"
 
+#include "platform/KivAtomicFile.h"
 #include "platform/KivOsError.h"
 #include "platform/KivPlatformHome.h"
+#include "platform/KivSqliteStatement.h"
+#include "platform/KivWholeFile.h"
 
 #include <sqlite3.h>
 
@@ -116,47 +119,6 @@ UPDATE sqlite_sequence SET seq = 4294967295 WHERE name = 'keys';
 PRAGMA user_version = 1;
 )";
 
-// One use of a prepared statement: binds, steps, reads columns, and resets it for the next use.
-class Query {
-public:
-    explicit Query(sqlite3_stmt* stmt) : m_stmt(stmt) {}
-    ~Query() {
-        sqlite3_reset(m_stmt);
-        sqlite3_clear_bindings(m_stmt);
-    }
-    Query(const Query&) = delete;
-    Query& operator=(const Query&) = delete;
-
-    Query& Int(int index, int64_t value) {
-        Check(sqlite3_bind_int64(m_stmt, index, value));
-        return *this;
-    }
-    // Always a blob, never NULL: the empty name of the default value must stay a real name.
-    // Copied, so that a temporary may be bound.
-    Query& Blob(int index, std::string_view value) {
-        Check(sqlite3_bind_blob64(m_stmt, index, value.empty() ? "" : value.data(), value.size(),
-                                  SQLITE_TRANSIENT));
-        return *this;
-    }
-    int Step() { return m_bindError != SQLITE_OK ? m_bindError : sqlite3_step(m_stmt); }
-
-    int64_t ColInt(int column) const { return sqlite3_column_int64(m_stmt, column); }
-    std::string ColBlob(int column) const {
-        const void* p = sqlite3_column_blob(m_stmt, column);
-        const int n = sqlite3_column_bytes(m_stmt, column);
-        return p && n > 0 ? std::string(static_cast<const char*>(p), static_cast<size_t>(n)) : std::string();
-    }
-
-private:
-    void Check(int rc) {
-        if (rc != SQLITE_OK && m_bindError == SQLITE_OK)
-            m_bindError = rc;
-    }
-
-    sqlite3_stmt* m_stmt;
-    int m_bindError = SQLITE_OK;
-};
-
 bool IsRoot(HKey key) {
     return key >= kiv::reg::kClassesRoot && key <= kiv::reg::kUsers;
 }
@@ -204,92 +166,28 @@ uint32_t FileErrno(int err, const std::filesystem::path& file) {
 }
 
 uint32_t ReadWholeFile(const std::filesystem::path& file, std::string& bytes, std::string& why) {
-    bytes.clear();
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        const uint32_t code = FileErrno(errno, file);
+    if (const int error = kiv::platform::KivReadWholeFile(file, bytes)) {
+        const uint32_t code = FileErrno(error, file);
         why = FileError(code, file);
         return code;
     }
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const uint32_t code = kiv::oserror::FromErrno(errno);
-            ::close(fd);
-            why = FileError(code, file);
-            return code;
-        }
-        bytes.append(buffer, static_cast<size_t>(n));
-    }
-    ::close(fd);
     return kiv::reg::kSuccess;
 }
 
-// Writes the bytes to a temporary file beside the target, then puts it in place, so that the
-// target is either whole or absent. Without replace, an existing target is kept and refused.
+// Writes the bytes so that the target is either whole or untouched. Without replace, an
+// existing target is kept and refused.
 uint32_t WriteWholeFile(const std::filesystem::path& file, std::string_view bytes, bool replace,
                         std::string& why) {
-    auto fail = [&](int err, const std::string& temp) {
-        const uint32_t code = FileErrno(err, file);
-        if (!temp.empty())
-            ::unlink(temp.c_str());
-        why = FileError(code, file);
-        return code;
-    };
-    std::error_code ec;
-    if (!replace && std::filesystem::exists(std::filesystem::symlink_status(file, ec))) {
+    kiv::platform::KivAtomicFile out(file);
+    if (out.Write(bytes) && (replace ? out.Commit() : out.CommitNew()))
+        return kiv::reg::kSuccess;
+    if (out.Error() == EEXIST) {
         why = "the file exists (" + file.string() + ")";
         return kiv::reg::kAlreadyExists;
     }
-    std::filesystem::path dir = file.parent_path();
-    if (dir.empty())
-        dir = ".";
-    std::string temp = (dir / (file.filename().string() + ".kiv-XXXXXX")).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return fail(errno, {});
-    ::fchmod(fd, 0644);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int err = n < 0 ? errno : ENOSPC;
-            ::close(fd);
-            return fail(err, temp);
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (::fsync(fd) != 0 || ::close(fd) != 0)
-        return fail(errno, temp);
-    if (replace) {
-        if (::rename(temp.c_str(), file.c_str()) != 0)
-            return fail(errno, temp);
-        return kiv::reg::kSuccess;
-    }
-    // link() puts the file in place only where nothing is, in one step.
-    if (::link(temp.c_str(), file.c_str()) != 0) {
-        const int err = errno;
-        if (err == EEXIST) {
-            ::unlink(temp.c_str());
-            why = "the file exists (" + file.string() + ")";
-            return kiv::reg::kAlreadyExists;
-        }
-        // File systems without hard links: the existence check above has to do.
-        if (err != EPERM && err != ENOTSUP && err != EOPNOTSUPP)
-            return fail(err, temp);
-        if (::rename(temp.c_str(), file.c_str()) != 0)
-            return fail(errno, temp);
-        return kiv::reg::kSuccess;
-    }
-    ::unlink(temp.c_str());
-    return kiv::reg::kSuccess;
+    const uint32_t code = FileErrno(out.Error(), file);
+    why = FileError(code, file);
+    return code;
 }
 
 } // namespace
@@ -463,16 +361,16 @@ uint32_t KivRegistryStore::ApplyPending() {
         };
         std::vector<Item> items;
         {
-            Query q(m_stmts[kPendings]);
+            KivSqliteStatement q(m_stmts[kPendings], false);
             int rc;
-            while ((rc = q.Step()) == SQLITE_ROW)
-                items.push_back({q.ColInt(0), q.ColInt(1), q.ColBlob(2)});
+            while ((rc = q.StepCode()) == SQLITE_ROW)
+                items.push_back({q.Int(0), q.Int(1), q.Text(2)});
             if (rc != SQLITE_DONE)
                 return SqlFail(rc);
         }
         for (const Item& item : items) {
-            Query del(m_stmts[kDeletePending]);
-            if (int rc = del.Int(1, item.id).Step(); rc != SQLITE_DONE)
+            KivSqliteStatement del(m_stmts[kDeletePending], false);
+            if (int rc = del.Bind(1, item.id).StepCode(); rc != SQLITE_DONE)
                 return SqlFail(rc);
             // A key deleted since, or content that no longer reads, is dropped with its request.
             KeyRow row;
@@ -492,21 +390,21 @@ uint32_t KivRegistryStore::InTransaction(bool write, const std::function<uint32_
     if (!m_db)
         return Fail(kiv::reg::kInvalidHandle, "the registry store is not open");
     {
-        Query begin(m_stmts[write ? kBeginWrite : kBegin]);
-        if (int rc = begin.Step(); rc != SQLITE_DONE)
+        KivSqliteStatement begin(m_stmts[write ? kBeginWrite : kBegin], false);
+        if (int rc = begin.StepCode(); rc != SQLITE_DONE)
             return SqlFail(rc);
     }
     const uint32_t code = work();
     if (code != kiv::reg::kSuccess) {
-        Query rollback(m_stmts[kRollback]);
-        rollback.Step();
+        KivSqliteStatement rollback(m_stmts[kRollback], false);
+        rollback.StepCode();
         return code;
     }
-    Query commit(m_stmts[kCommit]);
-    if (int rc = commit.Step(); rc != SQLITE_DONE) {
+    KivSqliteStatement commit(m_stmts[kCommit], false);
+    if (int rc = commit.StepCode(); rc != SQLITE_DONE) {
         const uint32_t failed = SqlFail(rc);
-        Query rollback(m_stmts[kRollback]);
-        rollback.Step();
+        KivSqliteStatement rollback(m_stmts[kRollback], false);
+        rollback.StepCode();
         return failed;
     }
     return Ok();
@@ -517,30 +415,30 @@ uint32_t KivRegistryStore::ReadKey(HKey key, KeyRow& row) {
         return Fail(kiv::reg::kInvalidHandle, "the registry store is not open");
     if (!IsRoot(key) && (key < static_cast<HKey>(kFirstKeyId) || key > static_cast<HKey>(INT64_MAX)))
         return Fail(kiv::reg::kInvalidHandle, "not a registry key handle");
-    Query q(m_stmts[kKeyRow]);
-    const int rc = q.Int(1, static_cast<int64_t>(key)).Step();
+    KivSqliteStatement q(m_stmts[kKeyRow], false);
+    const int rc = q.Bind(1, static_cast<int64_t>(key)).StepCode();
     if (rc == SQLITE_DONE)
         return Fail(kiv::reg::kKeyDeleted, "the key has been deleted");
     if (rc != SQLITE_ROW)
         return SqlFail(rc);
     row.id = static_cast<int64_t>(key);
-    row.parent = q.ColInt(0);
-    row.depth = static_cast<uint32_t>(q.ColInt(1));
-    row.name = q.ColBlob(2);
-    row.written = static_cast<uint64_t>(q.ColInt(3));
+    row.parent = q.Int(0);
+    row.depth = static_cast<uint32_t>(q.Int(1));
+    row.name = q.Text(2);
+    row.written = static_cast<uint64_t>(q.Int(3));
     return Ok();
 }
 
 uint32_t KivRegistryStore::FindChild(int64_t parent, std::string_view fold, int64_t& id) {
-    Query q(m_stmts[kChild]);
-    const int rc = q.Int(1, parent).Blob(2, fold).Step();
+    KivSqliteStatement q(m_stmts[kChild], false);
+    const int rc = q.Bind(1, parent).Bind(2, fold).StepCode();
     if (rc == SQLITE_DONE) {
         id = 0;
         return Ok();
     }
     if (rc != SQLITE_ROW)
         return SqlFail(rc);
-    id = q.ColInt(0);
+    id = q.Int(0);
     return Ok();
 }
 
@@ -548,9 +446,9 @@ uint32_t KivRegistryStore::AddKey(const KeyRow& parent, std::string_view name, u
                                   int64_t& id) {
     if (parent.depth + 1 > kiv::reg::kMaxDepth)
         return Fail(kiv::reg::kInvalidParameter, "keys nest at most 512 levels deep");
-    Query q(m_stmts[kInsertKey]);
-    q.Int(1, parent.id).Int(2, parent.depth + 1).Blob(3, name).Blob(4, kiv::reg::Fold(name));
-    const int rc = q.Int(5, static_cast<int64_t>(written)).Step();
+    KivSqliteStatement q(m_stmts[kInsertKey], false);
+    q.Bind(1, parent.id).Bind(2, parent.depth + 1).Bind(3, name).Bind(4, kiv::reg::Fold(name));
+    const int rc = q.Bind(5, static_cast<int64_t>(written)).StepCode();
     if (rc != SQLITE_DONE)
         return SqlFail(rc);
     id = sqlite3_last_insert_rowid(m_db);
@@ -558,8 +456,8 @@ uint32_t KivRegistryStore::AddKey(const KeyRow& parent, std::string_view name, u
 }
 
 uint32_t KivRegistryStore::Touch(int64_t id, uint64_t when) {
-    Query q(m_stmts[kTouchKey]);
-    const int rc = q.Int(1, id).Int(2, static_cast<int64_t>(when)).Step();
+    KivSqliteStatement q(m_stmts[kTouchKey], false);
+    const int rc = q.Bind(1, id).Bind(2, static_cast<int64_t>(when)).StepCode();
     return rc == SQLITE_DONE ? Ok() : SqlFail(rc);
 }
 
@@ -604,26 +502,26 @@ uint32_t KivRegistryStore::PutValue(int64_t key, std::string_view name, uint32_t
         return Fail(kiv::reg::kInvalidParameter, "value data is too large");
     const std::string fold = kiv::reg::Fold(name);
     {
-        Query q(m_stmts[kUpdateValue]);
-        const int rc = q.Int(1, key).Blob(2, fold).Int(3, type).Blob(4, data).Step();
+        KivSqliteStatement q(m_stmts[kUpdateValue], false);
+        const int rc = q.Bind(1, key).Bind(2, fold).Bind(3, type).Bind(4, data).StepCode();
         if (rc != SQLITE_DONE)
             return SqlFail(rc);
         if (sqlite3_changes(m_db) > 0)
             return Ok();
     }
-    Query q(m_stmts[kInsertValue]);
-    const int rc = q.Int(1, key).Blob(2, name).Blob(3, fold).Int(4, type).Blob(5, data).Step();
+    KivSqliteStatement q(m_stmts[kInsertValue], false);
+    const int rc = q.Bind(1, key).Bind(2, name).Bind(3, fold).Bind(4, type).Bind(5, data).StepCode();
     return rc == SQLITE_DONE ? Ok() : SqlFail(rc);
 }
 
 uint32_t KivRegistryStore::RemoveTree(int64_t id, bool keepTop) {
     {
-        Query q(m_stmts[kDeleteTreeValues]);
-        if (int rc = q.Int(1, id).Step(); rc != SQLITE_DONE)
+        KivSqliteStatement q(m_stmts[kDeleteTreeValues], false);
+        if (int rc = q.Bind(1, id).StepCode(); rc != SQLITE_DONE)
             return SqlFail(rc);
     }
-    Query q(m_stmts[kDeleteTreeKeys]);
-    const int rc = q.Int(1, id).Int(2, keepTop ? id : 0).Step();
+    KivSqliteStatement q(m_stmts[kDeleteTreeKeys], false);
+    const int rc = q.Bind(1, id).Bind(2, keepTop ? id : 0).StepCode();
     return rc == SQLITE_DONE ? Ok() : SqlFail(rc);
 }
 
@@ -640,11 +538,11 @@ uint32_t KivRegistryStore::ReadTree(const KeyRow& top, KivRegSaveFile::Tree& tre
         Item item = std::move(stack.back());
         stack.pop_back();
         {
-            Query q(m_stmts[kValues]);
-            q.Int(1, item.id);
+            KivSqliteStatement q(m_stmts[kValues], false);
+            q.Bind(1, item.id);
             int rc;
-            while ((rc = q.Step()) == SQLITE_ROW)
-                item.key.values.push_back({q.ColBlob(0), static_cast<uint32_t>(q.ColInt(1)), q.ColBlob(2)});
+            while ((rc = q.StepCode()) == SQLITE_ROW)
+                item.key.values.push_back({q.Text(0), static_cast<uint32_t>(q.Int(1)), q.Text(2)});
             if (rc != SQLITE_DONE)
                 return SqlFail(rc);
         }
@@ -652,12 +550,12 @@ uint32_t KivRegistryStore::ReadTree(const KeyRow& top, KivRegSaveFile::Tree& tre
         tree.push_back(std::move(item.key));
         std::vector<Item> children;
         {
-            Query q(m_stmts[kChildren]);
-            q.Int(1, item.id);
+            KivSqliteStatement q(m_stmts[kChildren], false);
+            q.Bind(1, item.id);
             int rc;
-            while ((rc = q.Step()) == SQLITE_ROW)
+            while ((rc = q.StepCode()) == SQLITE_ROW)
                 children.push_back(
-                    {q.ColInt(0), {childDepth, static_cast<uint64_t>(q.ColInt(2)), q.ColBlob(1), {}}});
+                    {q.Int(0), {childDepth, static_cast<uint64_t>(q.Int(2)), q.Text(1), {}}});
             if (rc != SQLITE_DONE)
                 return SqlFail(rc);
         }
@@ -747,13 +645,13 @@ uint32_t KivRegistryStore::EnumKey(HKey key, uint32_t index, std::string& name) 
         KeyRow row;
         if (uint32_t code = ReadKey(key, row))
             return code;
-        Query q(m_stmts[kKeyAt]);
-        const int rc = q.Int(1, row.id).Int(2, index).Step();
+        KivSqliteStatement q(m_stmts[kKeyAt], false);
+        const int rc = q.Bind(1, row.id).Bind(2, index).StepCode();
         if (rc == SQLITE_DONE)
             return Fail(kiv::reg::kNoMoreItems, "no more subkeys");
         if (rc != SQLITE_ROW)
             return SqlFail(rc);
-        name = q.ColBlob(0);
+        name = q.Text(0);
         return Ok();
     });
 }
@@ -764,11 +662,11 @@ uint32_t KivRegistryStore::SubKeyNames(HKey key, std::vector<std::string>& names
         KeyRow row;
         if (uint32_t code = ReadKey(key, row))
             return code;
-        Query q(m_stmts[kChildren]);
-        q.Int(1, row.id);
+        KivSqliteStatement q(m_stmts[kChildren], false);
+        q.Bind(1, row.id);
         int rc;
-        while ((rc = q.Step()) == SQLITE_ROW)
-            names.push_back(q.ColBlob(1));
+        while ((rc = q.StepCode()) == SQLITE_ROW)
+            names.push_back(q.Text(1));
         return rc == SQLITE_DONE ? Ok() : SqlFail(rc);
     });
 }
@@ -779,15 +677,15 @@ uint32_t KivRegistryStore::EnumValue(HKey key, uint32_t index, std::string& name
         KeyRow row;
         if (uint32_t code = ReadKey(key, row))
             return code;
-        Query q(m_stmts[kValueAt]);
-        const int rc = q.Int(1, row.id).Int(2, index).Step();
+        KivSqliteStatement q(m_stmts[kValueAt], false);
+        const int rc = q.Bind(1, row.id).Bind(2, index).StepCode();
         if (rc == SQLITE_DONE)
             return Fail(kiv::reg::kNoMoreItems, "no more values");
         if (rc != SQLITE_ROW)
             return SqlFail(rc);
-        name = q.ColBlob(0);
-        type = static_cast<uint32_t>(q.ColInt(1));
-        data = q.ColBlob(2);
+        name = q.Text(0);
+        type = static_cast<uint32_t>(q.Int(1));
+        data = q.Text(2);
         return Ok();
     });
 }
@@ -798,11 +696,11 @@ uint32_t KivRegistryStore::ValueNames(HKey key, std::vector<std::string>& names)
         KeyRow row;
         if (uint32_t code = ReadKey(key, row))
             return code;
-        Query q(m_stmts[kValues]);
-        q.Int(1, row.id);
+        KivSqliteStatement q(m_stmts[kValues], false);
+        q.Bind(1, row.id);
         int rc;
-        while ((rc = q.Step()) == SQLITE_ROW)
-            names.push_back(q.ColBlob(0));
+        while ((rc = q.StepCode()) == SQLITE_ROW)
+            names.push_back(q.Text(0));
         return rc == SQLITE_DONE ? Ok() : SqlFail(rc);
     });
 }
@@ -812,14 +710,14 @@ uint32_t KivRegistryStore::QueryValue(HKey key, std::string_view name, uint32_t&
         KeyRow row;
         if (uint32_t code = ReadKey(key, row))
             return code;
-        Query q(m_stmts[kValue]);
-        const int rc = q.Int(1, row.id).Blob(2, kiv::reg::Fold(name)).Step();
+        KivSqliteStatement q(m_stmts[kValue], false);
+        const int rc = q.Bind(1, row.id).Bind(2, kiv::reg::Fold(name)).StepCode();
         if (rc == SQLITE_DONE)
             return Fail(kiv::reg::kFileNotFound, "no such value: " + std::string(name));
         if (rc != SQLITE_ROW)
             return SqlFail(rc);
-        type = static_cast<uint32_t>(q.ColInt(0));
-        data = q.ColBlob(1);
+        type = static_cast<uint32_t>(q.Int(0));
+        data = q.Text(1);
         return Ok();
     });
 }
@@ -840,8 +738,8 @@ uint32_t KivRegistryStore::DeleteValue(HKey key, std::string_view name) {
         KeyRow row;
         if (uint32_t code = ReadKey(key, row))
             return code;
-        Query q(m_stmts[kDeleteValue]);
-        if (int rc = q.Int(1, row.id).Blob(2, kiv::reg::Fold(name)).Step(); rc != SQLITE_DONE)
+        KivSqliteStatement q(m_stmts[kDeleteValue], false);
+        if (int rc = q.Bind(1, row.id).Bind(2, kiv::reg::Fold(name)).StepCode(); rc != SQLITE_DONE)
             return SqlFail(rc);
         if (sqlite3_changes(m_db) == 0)
             return Fail(kiv::reg::kFileNotFound, "no such value: " + std::string(name));
@@ -857,11 +755,11 @@ uint32_t KivRegistryStore::DeleteKey(HKey key, std::string_view subKey) {
         if (row.parent == 0)
             return Fail(kiv::reg::kAccessDenied, "a root key cannot be deleted");
         {
-            Query q(m_stmts[kKeyStats]);
-            const int rc = q.Int(1, row.id).Step();
+            KivSqliteStatement q(m_stmts[kKeyStats], false);
+            const int rc = q.Bind(1, row.id).StepCode();
             if (rc != SQLITE_ROW)
                 return SqlFail(rc);
-            if (q.ColInt(0) > 0)
+            if (q.Int(0) > 0)
                 return Fail(kiv::reg::kAccessDenied, "the key has subkeys");
         }
         if (uint32_t code = RemoveTree(row.id, false))
@@ -890,20 +788,20 @@ uint32_t KivRegistryStore::QueryInfoKey(HKey key, KeyInfo& info) {
             return code;
         info.lastWriteTime = row.written;
         {
-            Query q(m_stmts[kKeyStats]);
-            const int rc = q.Int(1, row.id).Step();
+            KivSqliteStatement q(m_stmts[kKeyStats], false);
+            const int rc = q.Bind(1, row.id).StepCode();
             if (rc != SQLITE_ROW)
                 return SqlFail(rc);
-            info.subKeys = static_cast<uint32_t>(q.ColInt(0));
-            info.maxSubKeyLen = static_cast<uint32_t>(q.ColInt(1));
+            info.subKeys = static_cast<uint32_t>(q.Int(0));
+            info.maxSubKeyLen = static_cast<uint32_t>(q.Int(1));
         }
-        Query q(m_stmts[kValueStats]);
-        const int rc = q.Int(1, row.id).Step();
+        KivSqliteStatement q(m_stmts[kValueStats], false);
+        const int rc = q.Bind(1, row.id).StepCode();
         if (rc != SQLITE_ROW)
             return SqlFail(rc);
-        info.values = static_cast<uint32_t>(q.ColInt(0));
-        info.maxValueNameLen = static_cast<uint32_t>(q.ColInt(1));
-        info.maxValueLen = static_cast<uint32_t>(q.ColInt(2));
+        info.values = static_cast<uint32_t>(q.Int(0));
+        info.maxValueNameLen = static_cast<uint32_t>(q.Int(1));
+        info.maxValueLen = static_cast<uint32_t>(q.Int(2));
         return Ok();
     });
 }
@@ -938,8 +836,8 @@ uint32_t KivRegistryStore::MoveTree(HKey source, std::string_view sourcePath, HK
         if (from.id == to.id)
             return Ok();
         {
-            Query q(m_stmts[kIsWithin]);
-            const int rc = q.Int(1, from.id).Int(2, to.id).Step();
+            KivSqliteStatement q(m_stmts[kIsWithin], false);
+            const int rc = q.Bind(1, from.id).Bind(2, to.id).StepCode();
             if (rc == SQLITE_ROW)
                 return Fail(kiv::reg::kInvalidParameter, "a key cannot be moved into its own subtree");
             if (rc != SQLITE_DONE)
@@ -1021,8 +919,8 @@ uint32_t KivRegistryStore::ReplaceKey(HKey key, const std::filesystem::path& new
         KeyRow row;
         if (uint32_t code = ReadKey(key, row))
             return code;
-        Query q(m_stmts[kAddPending]);
-        const int rc = q.Int(1, row.id).Blob(2, bytes).Step();
+        KivSqliteStatement q(m_stmts[kAddPending], false);
+        const int rc = q.Bind(1, row.id).Bind(2, bytes).StepCode();
         return rc == SQLITE_DONE ? Ok() : SqlFail(rc);
     });
 }

@@ -1,12 +1,13 @@
 #include "support/KivProfileFile.h"
 
+#include "platform/KivAtomicFile.h"
 #include "platform/KivDosPath.h"
+#include "platform/KivWholeFile.h"
 #include "support/KivStringUtil.h"
 
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -41,35 +42,6 @@ timespec Tick() {
 
 bool Before(const timespec& a, const timespec& b) {
     return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
-}
-
-bool WriteAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-bool ReadAll(int fd, std::string& out, size_t expected) {
-    out.clear();
-    out.reserve(expected);
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        out.append(buffer, static_cast<size_t>(n));
-    }
 }
 
 } // namespace
@@ -164,7 +136,7 @@ void KivProfileFile::Load() {
         struct stat before {};
         struct stat after {};
         bool ok = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode) &&
-                  ReadAll(fd, bytes, static_cast<size_t>(before.st_size)) && ::fstat(fd, &after) == 0;
+                  kiv::platform::KivReadAll(fd, bytes) == 0 && ::fstat(fd, &after) == 0;
         ::close(fd);
         if (!ok) {
             m_document = KivIniDocument();
@@ -225,49 +197,12 @@ bool KivProfileFile::Write(const std::string& text) {
             return false;
         m_host = *host;
     }
+    // A device or pipe in the file's place is no INI file: it is never written.
     std::error_code ec;
-    std::filesystem::path target = m_host;
-    // Replace the file a link points at and keep the link.
-    if (std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec))) {
-        target = std::filesystem::weakly_canonical(target, ec);
-        if (ec)
-            return false;
-    }
-    struct stat existing {};
-    bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (exists ? !S_ISREG(existing.st_mode) : errno != ENOENT)
+    const auto status = std::filesystem::status(m_host, ec);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
         return false;
     if (m_makeFolder)
-        std::filesystem::create_directories(target.parent_path(), ec);
-
-    std::random_device random;
-    std::filesystem::path temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        std::string name = ".";
-        name += target.filename().string();
-        name += '.';
-        name += KivIntToHex(random(), 8);
-        name += ".tmp";
-        temp = target.parent_path() / name;
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
-    }
-    if (fd < 0)
-        return false;
-    bool ok = WriteAll(fd, text);
-    if (ok && exists) {
-        // The new file takes the place of the old one with its rights and, where we may, owner.
-        ok = ::fchmod(fd, existing.st_mode & 07777) == 0;
-        if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
-            // Not the owner and not root: the copy stays ours, readable as the old one was.
-        }
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok)
-        ::unlink(temp.c_str());
-    return ok;
+        std::filesystem::create_directories(m_host.parent_path(), ec);
+    return kiv::platform::KivReplaceFile(m_host, text);
 }

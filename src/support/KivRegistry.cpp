@@ -1,5 +1,6 @@
 #include "support/KivRegistry.h"
 
+#include "platform/KivAtomicFile.h"
 #include "platform/KivDosPath.h"
 #include "platform/KivOsError.h"
 #include "platform/KivRegSaveFile.h"
@@ -188,58 +189,29 @@ uint32_t FileBinError(const KivFileBin& file) {
     return file.ErrorCode() == KivFileBin::kDiskFull ? kiv::oserror::kDiskFull : file.ErrorCode();
 }
 
-// Writes a file that replaces a person's file: into a temporary file beside it, which is put in
-// its place only when every byte is on the disk, so a failure leaves the old file (or none). A
-// device or pipe cannot be replaced and is written directly. The writer answers an error number.
-uint32_t WriteReplacing(const KivFileSpec& target, const std::function<uint32_t(KivFileBin&)>& write) {
+using ExportSink = std::function<uint32_t(std::string_view)>;
+
+// The error number of a failed replacement of a file; a file being made in a missing folder
+// is a missing path, and a folder in the way refuses access.
+uint32_t ReplaceError(int err) {
+    return err == ENOENT ? kiv::oserror::kPathNotFound : kiv::oserror::FromErrno(err);
+}
+
+// Writes a file that replaces a person's file, whole or not at all. The writer hands its bytes
+// to the sink, which answers an error number.
+uint32_t WriteReplacing(const KivFileSpec& target, const std::function<uint32_t(const ExportSink&)>& write) {
     fs::path host;
     if (uint32_t code = HostOf(target.FullPath(), host))
         return code;
-    std::error_code ec;
-    const fs::file_status status = fs::status(host, ec);
-    if (fs::is_directory(status))
-        return kiv::oserror::kAccessDenied;
-    if (fs::exists(status) && !fs::is_regular_file(status)) {
-        KivFileBin file(target);
-        uint32_t code = file.Create() ? write(file) : FileBinError(file);
-        file.Close();
-        if (code == 0 && file.Error())
-            code = FileBinError(file);
+    kiv::platform::KivAtomicFile out(host);
+    if (!out.IsOpen())
+        return ReplaceError(out.Error());
+    const uint32_t code = write([&](std::string_view bytes) {
+        return out.Write(bytes) ? kiv::reg::kSuccess : ReplaceError(out.Error());
+    });
+    if (code != kiv::reg::kSuccess)
         return code;
-    }
-    // A link is followed, so that the file it names is replaced and the link stays.
-    fs::path place = host;
-    if (fs::is_symlink(fs::symlink_status(host, ec))) {
-        const fs::path real = fs::weakly_canonical(host, ec);
-        if (!ec)
-            place = real;
-    }
-    const std::string tempDos = KivGetTempFile("Kiv", kiv::dospath::FromHost(place.parent_path()));
-    if (tempDos.empty())
-        return fs::is_directory(place.parent_path(), ec) ? kiv::oserror::kAccessDenied
-                                                         : kiv::oserror::kPathNotFound;
-    fs::path tempHost;
-    HostOf(tempDos, tempHost);
-    KivFileBin temp(tempDos);
-    uint32_t code = temp.Create() ? write(temp) : FileBinError(temp);
-    if (code == 0) {
-        temp.Commit();
-        code = FileBinError(temp);
-    }
-    temp.Close();
-    if (code == 0)
-        code = FileBinError(temp);
-    if (code == 0) {
-        if (fs::exists(status))
-            fs::permissions(tempHost, fs::status(place, ec).permissions(), ec);
-        else
-            fs::permissions(tempHost, fs::perms(0644), ec);
-        if (::rename(tempHost.c_str(), place.c_str()) != 0)
-            code = kiv::oserror::FromErrno(errno);
-    }
-    if (code != 0)
-        ::unlink(tempHost.c_str());
-    return code;
+    return out.Commit() ? kiv::reg::kSuccess : ReplaceError(out.Error());
 }
 
 // What a failed write through the file reports; a short write without an error is a full disk.
@@ -754,9 +726,7 @@ bool KivRegistry::SaveKey(std::string_view section, std::string_view fileName) {
     std::string bytes;
     if (!Check(Store()->SaveKeyToBytes(key, bytes)))
         return false;
-    return Check(WriteReplacing(KivFileSpec(fileName), [&](KivFileBin& file) {
-        return WriteResult(file, file.Write(bytes), bytes.size());
-    }));
+    return Check(WriteReplacing(KivFileSpec(fileName), [&](const ExportSink& sink) { return sink(bytes); }));
 }
 
 bool KivRegistry::RestoreKey(std::string_view section, std::string_view fileName) {
@@ -819,7 +789,7 @@ bool KivRegistry::_ExportSectionToFile(std::string_view section, KivFileBin& fil
 // The whole subtree is read in one store transaction and written from that snapshot: the file
 // shows the key as it was at one moment even while the IDE writes to it, and ten thousand
 // values cost one read instead of one each.
-bool KivRegistry::ExportTree(const std::string& section, KivFileBin& file) {
+bool KivRegistry::ExportTree(const std::string& section, const ExportSink& sink) {
     HKey key = 0;
     if (_OpenKey(section, key) != kiv::reg::kSuccess)
         return false;
@@ -848,23 +818,22 @@ bool KivRegistry::ExportTree(const std::string& section, KivFileBin& file) {
         }
         out += "\r\n";
         if (out.size() >= kFlushAt) {
-            if (!Check(WriteResult(file, file.Write(out), out.size())))
+            if (!Check(sink(out)))
                 return false;
             out.clear();
         }
     }
-    return Check(WriteResult(file, file.Write(out), out.size()));
+    return Check(sink(out));
 }
 
 bool KivRegistry::ExportNewFile(std::string_view section, const KivFileSpec& fileSpec) {
     if (!KeyExist(section))
         return false;
     const std::string start(section);
-    return Check(WriteReplacing(fileSpec, [&](KivFileBin& file) {
-        const std::string header = "REGEDIT4\r\n";
-        if (uint32_t code = WriteResult(file, file.WriteLine(header), header.size() + 2))
+    return Check(WriteReplacing(fileSpec, [&](const ExportSink& sink) {
+        if (uint32_t code = sink("REGEDIT4\r\n\r\n"))
             return code;
-        ExportTree(start, file);
+        ExportTree(start, sink);
         return m_lastError;
     }));
 }
@@ -880,5 +849,6 @@ bool KivRegistry::ExportToFile(std::string_view section, const KivFileSpec& file
 bool KivRegistry::ExportToFile(std::string_view section, KivFileBin& file) {
     if (!file.IsOpen())
         return ExportNewFile(section, file.FileSpec());
-    return ExportTree(std::string(section), file);
+    return ExportTree(std::string(section),
+                      [&](std::string_view bytes) { return WriteResult(file, file.Write(bytes), bytes.size()); });
 }

@@ -5,6 +5,7 @@
 #include "support/KivRegKeyInfo.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -169,7 +170,9 @@ private:
                        bool move);
     bool CopySectionsTo(std::string_view section, kiv::reg::HKey targetRoot, const std::string& targetPath,
                         bool move);
-    bool ExportTree(const std::string& section, KivFileBin& file);
+    // Hands the bytes to the sink in blocks; the sink answers an error number.
+    using ExportSink = std::function<uint32_t(std::string_view)>;
+    bool ExportTree(const std::string& section, const ExportSink& sink);
     bool ExportNewFile(std::string_view section, const KivFileSpec& fileSpec);
 
     kiv::reg::HKey m_useKey = kiv::reg::kLocalMachine;

@@ -153,6 +153,16 @@ TEST_F(KivRepoCommandsTest, ImportReplacesOrMergesAndExportWritesBothForms) {
     ASSERT_EQ(Kivrepo({"export-aef", "shop", (Scratch() / "out.aef").string()}).code, 0);
     ASSERT_EQ(Kivrepo({"export-aef", "Shop", (Scratch() / "dll.aef").string(), "--dll"}).code, 0);
     EXPECT_NE(ReadFile(Scratch() / "out.aef"), ReadFile(Scratch() / "dll.aef"));
+    // Exported through a link over a private file: the link and the file's mode stay.
+    namespace fs = std::filesystem;
+    const fs::path kept = Scratch() / "kept.aef", link = Scratch() / "link.aef";
+    WriteFile(kept, "old");
+    fs::permissions(kept, fs::perms(0600));
+    fs::create_symlink(kept, link);
+    ASSERT_EQ(Kivrepo({"export-aef", "Shop", link.string()}).code, 0);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadFile(kept), ReadFile(Scratch() / "out.aef"));
+    EXPECT_EQ(fs::status(kept).permissions(), fs::perms(0600));
 
     // The Base file's application goes into Shop: merged, Shop keeps its module; replaced, not.
     auto modules = [] {

@@ -1,10 +1,9 @@
 #include "explorer/dialogs/ExportAsPrg.h"
 
 #include "explorer/KivAnsi.h"
+#include "explorer/transfer/KivIdeFolders.h"
 #include "platform/KivDosPath.h"
-#include "support/KivIDESettings.h"
 #include "support/KivPrompt.h"
-#include "support/KivRegistry.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -13,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <filesystem>
 
 ExportAsPrg::ExportAsPrg(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("ExportAsPrg"));
@@ -65,10 +63,7 @@ ExportAsPrg::ExportAsPrg(QWidget* owner) : QDialog(owner) {
 }
 
 void ExportAsPrg::PostInit() {
-    std::error_code ec;
-    const std::filesystem::path cwd = std::filesystem::current_path(ec);
-    const std::string current = ec ? std::string("C:\\") : kiv::dospath::FromHost(cwd);
-    FolderPath(KivIDESettings().GetString("Directories", "AEFPath", current));
+    FolderPath(KivAefPathSetting());
 }
 
 std::string ExportAsPrg::FolderPath() const {

@@ -13,10 +13,17 @@ bool KivLineWriter::Create() {
 }
 
 void KivLineWriter::WriteLine(std::string_view line) {
-    if (!m_file.IsOpen())
-        return;
-    const uint32_t written = m_file.WriteLine(line);
-    if (written != line.size() + 2 && m_file.ErrorCode() == 0) {
+    if (m_file.IsOpen())
+        Check(m_file.WriteLine(line), line.size() + 2);
+}
+
+void KivLineWriter::WriteText(std::string_view text) {
+    if (m_file.IsOpen() && !text.empty())
+        Check(m_file.WriteText(text), text.size());
+}
+
+void KivLineWriter::Check(uint32_t written, size_t expected) {
+    if (written != expected && m_file.ErrorCode() == 0) {
         // A short write without an error code still leaves the file incomplete.
         m_errorCode = KivFileBin::kDiskFull;
         m_errorText = "Disk Full";

@@ -19,6 +19,8 @@ public:
     // Creates the file (or empties it); false when it cannot be created.
     bool Create();
     void WriteLine(std::string_view line);
+    // The text as it is, without a line end.
+    void WriteText(std::string_view text);
     // Closes the file; false when any write, or the close itself, failed.
     bool Close();
 
@@ -27,9 +29,12 @@ public:
     bool Failed() const { return m_errorCode != 0; }
     // The text of the first failure ("Disk Full" and the like).
     const std::string& ErrorText() const { return m_errorText; }
+    // "<path>: <error text>" of the first failure.
+    std::string Failure() const { return m_dosPath + ": " + m_errorText; }
 
 private:
     void Check();
+    void Check(uint32_t written, size_t expected);
 
     std::string m_dosPath;
     KivFileBin m_file;

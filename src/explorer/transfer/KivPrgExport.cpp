@@ -1,6 +1,6 @@
 #include "explorer/transfer/KivPrgExport.h"
 
-#include "explorer/transfer/KivTextSink.h"
+#include "explorer/transfer/KivLineWriter.h"
 #include "exportfiles/KivModuleAbstract.h"
 #include "repository/KivVOApplication.h"
 #include "repository/KivVOEntity.h"
@@ -68,39 +68,39 @@ KivTransferResult KivPrgExport::Run(KivVOApplication& application, const std::st
     // The application's name keeps its dots: the extension is added, not put in place of what
     // the name ends in, so "My.App" does not become "My.KEA".
     const std::string fileBase = KivSafeFileName(appName);
-    KivTextSink log(KivConcatDir(folder, fileBase + ".log"));
-    KivTextSink kea(KivConcatDir(folder, fileBase + ".KEA"));
+    KivLineWriter log(KivConcatDir(folder, fileBase + ".log"));
+    KivLineWriter kea(KivConcatDir(folder, fileBase + ".KEA"));
     if (!log.Create()) {
         result.outcome = KivTransferOutcome::Failed;
         result.message = "Cannot create the log " + log.Failure();
         return result;
     }
-    result.logPath = log.Path();
+    result.logPath = log.DosPath();
     kea.Create();
 
-    kea.Line("[APP]");
-    kea.Line("Name=" + appName);
-    kea.Line("Lib=" + Logical(application.IsLibrary()));
-    kea.Line("DLL=" + Logical(application.IsDLL()));
-    kea.Line("Desc=" + application.Description());
-    kea.Line("Exp=" + application.FullPath());
-    kea.Line("Exe=" + application.ExeName());
-    kea.Line("Group=" + application.GroupName());
-    kea.Line("Debug=" + Logical(application.Debug()));
-    kea.Line("Libraries=" + KivArray2String(application.LibraryNameList(), ","));
-    kea.Line("UDC=" + KivArray2String(application.UDCNameList(), ","));
-    kea.Line("CH=" + KivArray2String(application.CHNameList(), ","));
-    kea.Line("");
+    kea.WriteLine("[APP]");
+    kea.WriteLine("Name=" + appName);
+    kea.WriteLine("Lib=" + Logical(application.IsLibrary()));
+    kea.WriteLine("DLL=" + Logical(application.IsDLL()));
+    kea.WriteLine("Desc=" + application.Description());
+    kea.WriteLine("Exp=" + application.FullPath());
+    kea.WriteLine("Exe=" + application.ExeName());
+    kea.WriteLine("Group=" + application.GroupName());
+    kea.WriteLine("Debug=" + Logical(application.Debug()));
+    kea.WriteLine("Libraries=" + KivArray2String(application.LibraryNameList(), ","));
+    kea.WriteLine("UDC=" + KivArray2String(application.UDCNameList(), ","));
+    kea.WriteLine("CH=" + KivArray2String(application.CHNameList(), ","));
+    kea.WriteLine("");
 
     const auto modules = application.ModuleList();
-    log.Line("Exporting Application has external modules.");
-    log.Line("Application : " + appName);
-    log.Line("Module Count: " + std::to_string(modules.size()) + "\r\n");
+    log.WriteLine("Exporting Application has external modules.");
+    log.WriteLine("Application : " + appName);
+    log.WriteLine("Module Count: " + std::to_string(modules.size()) + "\r\n");
 
     progress.SetRange(0, 1, static_cast<uint32_t>(modules.size()));
     std::set<std::string> usedNames;
     bool cancelled = false;
-    std::string failure = kea.Ok() ? std::string() : kea.Failure();
+    std::string failure = kea.Failed() ? kea.Failure() : std::string();
     for (size_t i = 0; i < modules.size() && !cancelled && failure.empty(); ++i) {
         const auto& module = modules[i];
         const std::string name = module->Name();
@@ -111,17 +111,17 @@ KivTransferResult KivPrgExport::Run(KivVOApplication& application, const std::st
             break;
         }
         const std::string prgBase = UniqueFileBase(KivSafeFileName(name), usedNames);
-        kea.Line("[Module" + Number3(i + 1) + "]");
-        kea.Line("Name=" + name);
-        kea.Line("PRG=" + prgBase + ".Prg");
-        kea.Line("");
+        kea.WriteLine("[Module" + Number3(i + 1) + "]");
+        kea.WriteLine("Name=" + name);
+        kea.WriteLine("PRG=" + prgBase + ".Prg");
+        kea.WriteLine("");
 
         const auto entities = module->EntityList();
-        log.Line("   Module " + Number3(i + 1) + " : " + name);
-        log.Line("   Entities Found : " + std::to_string(entities.size()));
+        log.WriteLine("   Module " + Number3(i + 1) + " : " + name);
+        log.WriteLine("   Entities Found : " + std::to_string(entities.size()));
         if (!module->Success()) {
             ++result.errors;
-            log.Line("-->Error reading the entities: " + module->ErrorString());
+            log.WriteLine("-->Error reading the entities: " + module->ErrorString());
         }
 
         progress.SetRange(1, 1, static_cast<uint32_t>(entities.size()));
@@ -145,25 +145,25 @@ KivTransferResult KivPrgExport::Run(KivVOApplication& application, const std::st
         if (cancelled)
             break;
 
-        log.Line("   Entities Saved : " + std::to_string(saved));
+        log.WriteLine("   Entities Saved : " + std::to_string(saved));
         if (saved != entities.size())
-            log.Line("-->Missing Entities:" + std::to_string(entities.size() - saved));
-        log.Line("");
+            log.WriteLine("-->Missing Entities:" + std::to_string(entities.size() - saved));
+        log.WriteLine("");
 
-        KivTextSink prg(KivConcatDir(folder, prgBase + ".prg"));
+        KivLineWriter prg(KivConcatDir(folder, prgBase + ".prg"));
         prg.Create();
-        prg.Text(source);
+        prg.WriteText(source);
         if (!prg.Close())
             failure = prg.Failure();
-        else if (!kea.Ok())
+        else if (kea.Failed())
             failure = kea.Failure();
     }
 
-    if (failure.empty() && !kea.Ok())
+    if (failure.empty() && kea.Failed())
         failure = kea.Failure();
     if (!failure.empty()) {
         ++result.errors;
-        log.Line("-->Error writing " + failure);
+        log.WriteLine("-->Error writing " + failure);
     }
     kea.Close();
     if (!log.Close() && failure.empty())

@@ -28,6 +28,9 @@ public:
     bool Step();
     // Runs a statement that returns no rows; false on failure.
     bool Run();
+    // Steps and answers SQLite's code: SQLITE_ROW, SQLITE_DONE, or the failure (a failed
+    // bind's code when binding failed).
+    int StepCode();
     bool Failed() const { return m_failed; }
     int ResultCode() const { return m_result; }
 
@@ -36,6 +39,8 @@ public:
     std::string Text(int column) const { return std::string(View(column)); }
 
 private:
+    void BindResult(int rc);
+
     sqlite3_stmt* m_stmt = nullptr;
     bool m_owned = false;
     bool m_failed = false;

@@ -1,4 +1,4 @@
-#include "engine/KivSqliteStatement.h"
+#include "platform/KivSqliteStatement.h"
 
 #include <sqlite3.h>
 
@@ -19,32 +19,37 @@ KivSqliteStatement::~KivSqliteStatement() {
 }
 
 KivSqliteStatement& KivSqliteStatement::Bind(int index, int64_t value) {
-    if (!m_stmt || sqlite3_bind_int64(m_stmt, index, value) != SQLITE_OK)
-        m_failed = true;
+    BindResult(m_stmt ? sqlite3_bind_int64(m_stmt, index, value) : SQLITE_MISUSE);
     return *this;
+}
+
+void KivSqliteStatement::BindResult(int rc) {
+    if (rc != SQLITE_OK && !m_failed) {
+        m_failed = true;
+        m_result = rc;
+    }
 }
 
 namespace {
 
-bool BindBlob(sqlite3_stmt* stmt, int index, std::string_view bytes, void (*lifetime)(void*)) {
-    // A zero-length blob must not be bound as NULL: the empty text is a value.
+int BindBlob(sqlite3_stmt* stmt, int index, std::string_view bytes, void (*lifetime)(void*)) {
+    // A zero-length blob must not be bound as NULL: the empty text (a default value's name) is a
+    // value.
     static const char kEmpty = 0;
     const char* data = bytes.empty() ? &kEmpty : bytes.data();
-    return stmt && sqlite3_bind_blob64(stmt, index, data, static_cast<sqlite3_uint64>(bytes.size()),
-                                       lifetime) == SQLITE_OK;
+    return stmt ? sqlite3_bind_blob64(stmt, index, data, static_cast<sqlite3_uint64>(bytes.size()), lifetime)
+                : SQLITE_MISUSE;
 }
 
 } // namespace
 
 KivSqliteStatement& KivSqliteStatement::Bind(int index, std::string_view bytes) {
-    if (!BindBlob(m_stmt, index, bytes, SQLITE_TRANSIENT))
-        m_failed = true;
+    BindResult(BindBlob(m_stmt, index, bytes, SQLITE_TRANSIENT));
     return *this;
 }
 
 KivSqliteStatement& KivSqliteStatement::BindView(int index, std::string_view bytes) {
-    if (!BindBlob(m_stmt, index, bytes, SQLITE_STATIC))
-        m_failed = true;
+    BindResult(BindBlob(m_stmt, index, bytes, SQLITE_STATIC));
     return *this;
 }
 
@@ -57,6 +62,13 @@ bool KivSqliteStatement::Step() {
     if (m_result != SQLITE_DONE)
         m_failed = true;
     return false;
+}
+
+int KivSqliteStatement::StepCode() {
+    if (m_failed)
+        return m_result ? m_result : SQLITE_MISUSE;
+    Step();
+    return m_result;
 }
 
 bool KivSqliteStatement::Run() {
