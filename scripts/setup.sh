@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need, and only those that
-# are missing. Runs as root on a fresh Debian 12 (or through sudo when it is there).
+# Installs the Debian packages the build, the tests, the benchmarks and the package need, and only
+# those that are missing. Runs as root on a fresh Debian 12 (or through sudo when it is there).
 set -euo pipefail
 
 packages=(
@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
   xvfb xauth
+  dpkg-dev desktop-file-utils appstream librsvg2-bin
 )
 
 missing=()

@@ -16,6 +16,7 @@ namespace {
 void AddOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription("kivexplorer: the Kiv repository explorer");
     parser.addHelpOption();
+    parser.addOption({"version", "Show the program's version, then end."});
     parser.addOption({"demo", "Fill an empty repository from the samples folder DIR first.", "DIR"});
     parser.addOption({"select", "Select the tree node PROJECT[/APPLICATION[/MODULE]] at start.", "PATH"});
     parser.addOption({"screenshot", "Write a picture of the window to FILE (PNG), then end.", "FILE"});
@@ -47,6 +48,7 @@ bool KivParseExplorerOptions(const QStringList& arguments, KivExplorerOptions& o
     options.demoDir = parser.value("demo");
     options.select = parser.value("select");
     options.screenshot = parser.value("screenshot");
+    options.version = parser.isSet("version");
     return true;
 }
 

@@ -18,6 +18,8 @@ struct KivExplorerOptions {
     QString select;
     // Write a picture of the window to this PNG file once it is shown, then end.
     QString screenshot;
+    // Print the version and end.
+    bool version = false;
 };
 
 // Reads the options from the arguments (the program's name first); false with the reason when

@@ -12,7 +12,9 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -24,6 +26,10 @@ void Complain(const QString& text) {
 
 int main(int argc, char** argv) {
     KivInstallErrorHandler();
+    // Asked only for a text, the program needs no display: a server has none.
+    for (int i = 1; i < argc; ++i)
+        if (const std::string_view arg = argv[i]; arg == "--version" || arg == "--help" || arg == "-h")
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
     KivExplorerApplication app(argc, argv);
     KivExplorerOptions options;
     bool help = false;
@@ -35,6 +41,10 @@ int main(int argc, char** argv) {
     }
     if (help) {
         std::fputs(qPrintable(KivExplorerUsage()), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::puts("kivexplorer " KIV_VERSION);
         return 0;
     }
     KivPromptScope prompt(std::make_shared<KivQtPrompt>());

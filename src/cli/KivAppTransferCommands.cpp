@@ -1,6 +1,7 @@
 #include "cli/KivAppTransferCommands.h"
 
 #include "cli/KivCliContext.h"
+#include "cli/KivConsoleProgress.h"
 #include "cli/KivJsonText.h"
 #include "explorer/transfer/KivAppExport.h"
 #include "explorer/transfer/KivAppImport.h"
@@ -8,7 +9,6 @@
 #include "repository/KivVOProject.h"
 #include "repository/KivVORepository.h"
 #include "support/KivFileSpec.h"
-#include "support/KivProgress.h"
 
 #include <CLI/CLI.hpp>
 
@@ -52,8 +52,9 @@ int KivAppTransferCommands::ExportApp(KivCliContext& context) const {
     options.folder = m_dir;
     options.includeDlls = m_includeDlls;
     options.abortOnError = m_abortOnError;
-    KivSilentProgress progress;
+    KivConsoleProgress progress;
     const KivTransferResult result = KivExportApp(*application, options, progress);
+    progress.End();
     KivShowNotices(result.notices);
     json doc;
     doc["project"] = Text(project->Name());
@@ -89,9 +90,10 @@ int KivAppTransferCommands::ImportApp(KivCliContext& context) const {
     const auto choice = m_existing == "keep"    ? KivExistingChoice::Keep
                         : m_existing == "merge" ? KivExistingChoice::Merge
                                                 : KivExistingChoice::Delete;
-    KivSilentProgress progress;
+    KivConsoleProgress progress;
     KivMessageQuestion question;
     const KivTransferResult result = KivRunAppImport(plan, choice, *project, progress, question);
+    progress.End();
     KivShowNotices(result.notices);
     json doc;
     doc["project"] = Text(project->Name());

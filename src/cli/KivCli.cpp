@@ -40,6 +40,7 @@ int RunDosPath(const std::string& dos, KivCliContext& context) {
 int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
     CLI::App app{"kivrepo: the Kiv repository tools from the command line"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", "kivrepo " KIV_VERSION);
     KivCliContext context(out, err);
 
     context.Add(app, "home", "Show where the repository, the registry store and WIN.INI are kept", RunHome);
@@ -64,6 +65,9 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
 
     try {
         app.parse(argc, argv);
+    } catch (const CLI::CallForVersion& e) {
+        out << e.what() << '\n';
+        return 0;
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == 0) {
             out << app.help();

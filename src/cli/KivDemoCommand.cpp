@@ -8,12 +8,12 @@
 #include <CLI/CLI.hpp>
 
 void KivDemoCommand::Add(CLI::App& app, KivCliContext& context) {
-    m_dir = kiv::dospath::FromTyped(KIV_SAMPLES_DIR);
+    m_dir = kiv::dospath::FromTyped(KivDemoSamplesDir());
     auto* command = context.Add(app, "load-demo", "Fill an empty repository with the demo project",
                                 [this](KivCliContext& c) { return Load(c); });
     KivCliContext::Path(
         command->add_option("DIR", m_dir, "the samples folder holding demo.ini (DOS or host form)")
-            ->default_str(KIV_SAMPLES_DIR));
+            ->default_str(KivDemoSamplesDir()));
 }
 
 int KivDemoCommand::Load(KivCliContext& context) const {

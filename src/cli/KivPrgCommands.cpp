@@ -1,6 +1,7 @@
 #include "cli/KivPrgCommands.h"
 
 #include "cli/KivCliContext.h"
+#include "cli/KivConsoleProgress.h"
 #include "cli/KivJsonText.h"
 #include "explorer/transfer/KivDeleteProject.h"
 #include "explorer/transfer/KivExportPath.h"
@@ -15,7 +16,6 @@
 #include "repository/KivVORepository.h"
 #include "support/KivIDESettings.h"
 #include "support/KivPathUtil.h"
-#include "support/KivProgress.h"
 #include "support/KivRegistry.h"
 #include "support/KivStringUtil.h"
 
@@ -96,8 +96,9 @@ int KivPrgCommands::ExportPrg(KivCliContext& context) const {
         KivShowNotices(refusal);
         return 1;
     }
-    KivSilentProgress progress;
+    KivConsoleProgress progress("Exporting to PRG files");
     const KivTransferResult result = KivPrgExport().Run(*application, m_dir, progress);
+    progress.End();
     const std::string folder = KivPrgExport::OutputFolder(m_dir, application->Name());
     json doc;
     doc["folder"] = KivCliContext::Host(folder);
@@ -126,10 +127,11 @@ int KivPrgCommands::ImportPrg(KivCliContext& context) const {
     }
     if (!plan.CanImport())
         return context.Fail("Application already exist: " + plan.cAppName + " (give --rename)");
-    KivSilentProgress progress;
+    KivConsoleProgress progress("Importing PRG files");
     KivPrgImport import;
     KivMessageQuestion question;
     const KivTransferResult result = import.Run(plan, *project, progress, question);
+    progress.End();
     KivShowNotices(result.notices);
     json doc;
     doc["application"] = Text(plan.cAppName);

@@ -1,13 +1,13 @@
 #include "cli/KivProjectCommands.h"
 
 #include "cli/KivCliContext.h"
+#include "cli/KivConsoleProgress.h"
 #include "cli/KivJsonText.h"
 #include "explorer/transfer/KivProjectExport.h"
 #include "explorer/transfer/KivProjectImport.h"
 #include "repository/KivVOProject.h"
 #include "repository/KivVORepository.h"
 #include "support/KivPathUtil.h"
-#include "support/KivProgress.h"
 
 #include <CLI/CLI.hpp>
 
@@ -50,9 +50,10 @@ int KivProjectCommands::ExportProject(KivCliContext& context) const {
         return 1;
     // As export-all does: a base folder typed for the export is made when missing.
     KivDirMake(m_dir);
-    KivSilentProgress progress;
+    KivConsoleProgress progress;
     KivProjectExport run(project, progress);
     const KivTransferResult result = run.Run(m_dir, m_abortOnError);
+    progress.End();
     json doc;
     doc["project"] = Text(project->Name());
     doc["exported"] = run.Exported();
@@ -63,10 +64,11 @@ int KivProjectCommands::ExportAll(KivCliContext& context) const {
     context.Prompt();
     if (!context.Open())
         return 1;
-    KivSilentProgress progress;
+    KivConsoleProgress progress;
     std::vector<KivTransferResult> each;
     const KivTransferResult result =
         KivExportAllProjects(context.Repository(), m_dir, m_abortOnError, progress, &each);
+    progress.End();
     json projects = json::array();
     for (const KivTransferResult& one : each) {
         json item;
@@ -112,9 +114,10 @@ int KivProjectCommands::ImportProject(KivCliContext& context) const {
         if (!entry.present)
             context.Fail("Missing: " + entry.name + " (" +
                          (entry.aefPath.empty() ? entry.section : entry.aefPath) + ")");
-    KivSilentProgress progress;
+    KivConsoleProgress progress;
     KivProjectImport import(repository, progress);
     const KivTransferResult result = import.Run(plan, name, path);
+    progress.End();
     if (!import.Project())
         return context.Report(repository);
     json doc;

@@ -1,6 +1,7 @@
 #include "cli/KivRepoCommands.h"
 
 #include "cli/KivCliContext.h"
+#include "cli/KivConsoleProgress.h"
 #include "cli/KivJsonText.h"
 #include "cli/KivJsonWriter.h"
 #include "repository/KivVOApplication.h"
@@ -252,7 +253,10 @@ int KivRepoCommands::ImportAef(KivCliContext& context) const {
     auto project = context.OpenProject(m_project);
     if (!project)
         return 1;
-    if (!project->ImportApplication(m_application, m_file, m_merge ? 0 : 1, 0))
+    KivConsoleProgress progress("Importing " + m_file, true);
+    const bool imported = project->ImportApplication(m_application, m_file, m_merge ? 0 : 1, 0);
+    progress.End();
+    if (!imported)
         return context.Report(*project);
     json doc;
     doc["project"] = Text(project->Name());
@@ -269,7 +273,10 @@ int KivRepoCommands::ExportAef(KivCliContext& context) const {
     auto application = context.Application(*project, m_application);
     if (!application)
         return 1;
-    if (!(m_dll ? application->ExportToAEF_DLL(m_file) : application->ExportToAEF(m_file)))
+    KivConsoleProgress progress("Exporting " + m_application, true);
+    const bool exported = m_dll ? application->ExportToAEF_DLL(m_file) : application->ExportToAEF(m_file);
+    progress.End();
+    if (!exported)
         return context.Report(*application);
     json doc;
     doc["project"] = Text(project->Name());

@@ -17,6 +17,7 @@
 #include "support/KivStringUtil.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -488,4 +489,16 @@ KivDemoLoad KivLoadDemoRepository(const std::string& samplesDir) {
     result.success = true;
     result.loaded = true;
     return result;
+}
+
+std::string KivDemoSamplesDir() {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path program = fs::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        const fs::path installed = (program.parent_path() / KIV_SAMPLES_FROM_BIN).lexically_normal();
+        if (fs::is_regular_file(installed / kManifest, error))
+            return installed.string();
+    }
+    return KIV_SAMPLES_DIR;
 }

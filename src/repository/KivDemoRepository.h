@@ -28,3 +28,7 @@ struct KivDemoLoad {
 // into an empty repository. The whole folder is read and checked before anything is changed; a
 // failure half-way removes what was made.
 KivDemoLoad KivLoadDemoRepository(const std::string& samplesDir);
+
+// The samples folder (host form) a plain load-demo reads: the one installed with the program
+// (PREFIX/share/kiv-repository-tools/samples beside PREFIX/bin), else the checkout's own.
+std::string KivDemoSamplesDir();
