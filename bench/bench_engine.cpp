@@ -1,4 +1,6 @@
 // The repository engine's transfers and walks on an application of the size of a real one.
+#include "engine/KivProjectStore.h"
+#include "engine/KivRecordLayout.h"
 #include "engine/KivSqliteEngine.h"
 #include "platform/KivDosPath.h"
 #include "support/KivRecordStream.h"
@@ -11,6 +13,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -160,6 +163,67 @@ void BM_CopyBaseline(benchmark::State& state) {
                             static_cast<int64_t>(std::filesystem::file_size(b.aefHost)));
 }
 BENCHMARK(BM_CopyBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The floor under BM_ImportApp: the entity rows it stores (the same names, prototypes, source
+// bytes and record layouts), inserted by one prepared statement in one transaction into a fresh
+// project database, which has the engine's own settings.
+void BM_SqliteBulkBaseline(benchmark::State& state) {
+    Bench& b = TheBench();
+    struct Row {
+        std::string name, prototype, source, layout;
+    };
+    std::vector<Row> rows;
+    for (int m = 0; m < kModules; ++m) {
+        for (int e = 0; e < kEntitiesPerModule; ++e) {
+            Row& row = rows.emplace_back();
+            row.name = "FN" + std::to_string(m) + "_" + std::to_string(e);
+            row.prototype = "FUNCTION " + row.name + "(nFirst, nSecond)";
+            row.source = Source(row.name);
+            const std::string info = Info(84, 28, 32, 1100000000, 1200000000);
+            KivRecordLayout::Append(row.layout, KivLayoutKind::Slot, 0x0040, row.name + '\0');
+            KivRecordLayout::Append(row.layout, KivLayoutKind::Raw, 0x0051, std::string("\x01\x00", 2));
+            KivRecordLayout::Append(row.layout, KivLayoutKind::Slot, 0x0044, std::string("\x03\x00", 2));
+            KivRecordLayout::Append(row.layout, KivLayoutKind::Slot, 0x004D, std::string("\x11\x00", 2));
+            KivRecordLayout::Append(row.layout, KivLayoutKind::Marker, 0x0041, {});
+            KivRecordLayout::Append(row.layout, KivLayoutKind::Slot, 0x004E, row.prototype + '\0');
+            KivRecordLayout::Append(row.layout, KivLayoutKind::Raw, 0x009C, std::string(2, '\0'));
+            KivRecordLayout::Append(row.layout, KivLayoutKind::Slot, 0x0123, row.name + '\0');
+            KivRecordLayout::Append(row.layout, KivLayoutKind::Slot, 0x010D, info);
+        }
+    }
+    int round = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::filesystem::path dir = b.root / ("bulk" + std::to_string(round++));
+        std::filesystem::create_directories(dir);
+        auto store = std::make_unique<KivProjectStore>();
+        if (store->Open(dir, true) != 0)
+            std::abort();
+        state.ResumeTiming();
+        KivSqliteDb& db = store->Db();
+        KivSqliteDb::Transaction tx(db);
+        int64_t seq = 0;
+        for (const Row& row : rows) {
+            auto st = db.Prepare("INSERT INTO entity(module, seq, name, type, block, appear, ctime, btime, prot,"
+                                 " display, source, custom, layout) VALUES(?1, ?2, ?3, 3, 17, 1, 1100000000,"
+                                 " 1200000000, ?4, ?3, ?5, x'', ?6)");
+            const int64_t module = 1 + seq / kEntitiesPerModule;
+            st.Bind(1, module).Bind(2, ++seq).BindView(3, row.name);
+            st.BindView(4, row.prototype).BindView(5, row.source).BindView(6, row.layout);
+            if (!st.Run())
+                std::abort();
+        }
+        if (!tx.Commit())
+            std::abort();
+        state.PauseTiming();
+        store.reset();
+        std::filesystem::remove_all(dir);
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                            static_cast<int64_t>(std::filesystem::file_size(b.aefHost)));
+}
+BENCHMARK(BM_SqliteBulkBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_EntityWalk(benchmark::State& state) {
     Bench& b = TheBench();

@@ -20,6 +20,10 @@ void AddOptions(QCommandLineParser& parser) {
     parser.addOption({"demo", "Fill an empty repository from the samples folder DIR first.", "DIR"});
     parser.addOption({"select", "Select the tree node PROJECT[/APPLICATION[/MODULE]] at start.", "PATH"});
     parser.addOption({"screenshot", "Write a picture of the window to FILE (PNG), then end.", "FILE"});
+    parser.addOption({"row", "After --select, select the list row NAME.", "NAME"});
+    parser.addOption({"find", "Open the find entity box with TEXT typed.", "TEXT"});
+    parser.addOption({"search", "Find TEXT in the sources of every project.", "TEXT"});
+    parser.addPositionalArgument("FILE", "An AEF, MEF or PRG file to open beside the repository.", "[FILE]");
 }
 
 QTreeWidgetItem* ChildNamed(QTreeWidgetItem* parent, const QString& name) {
@@ -40,8 +44,8 @@ bool KivParseExplorerOptions(const QStringList& arguments, KivExplorerOptions& o
         error = parser.errorText();
         return false;
     }
-    if (!parser.positionalArguments().isEmpty()) {
-        error = "Unexpected argument: " + parser.positionalArguments().front();
+    if (parser.positionalArguments().size() > 1) {
+        error = "Unexpected argument: " + parser.positionalArguments().at(1);
         return false;
     }
     help = parser.isSet("help");
@@ -49,6 +53,10 @@ bool KivParseExplorerOptions(const QStringList& arguments, KivExplorerOptions& o
     options.select = parser.value("select");
     options.screenshot = parser.value("screenshot");
     options.version = parser.isSet("version");
+    options.file = parser.positionalArguments().value(0);
+    options.row = parser.value("row");
+    options.find = parser.value("find");
+    options.search = parser.value("search");
     return true;
 }
 
@@ -81,7 +89,16 @@ bool KivSelectTreePath(RepoExplorer& window, const QString& path, QString& error
         error = "The explorer has no tree";
         return false;
     }
-    for (const QString& name : path.split('/', Qt::SkipEmptyParts)) {
+    QStringList names = path.split('/', Qt::SkipEmptyParts);
+    // A path may begin at an opened export file's node instead of "Visual Objects".
+    for (int i = 1; !names.isEmpty() && i < tree->topLevelItemCount(); ++i) {
+        if (tree->topLevelItem(i)->text(0).compare(names.front().trimmed(), Qt::CaseInsensitive) == 0) {
+            node = tree->topLevelItem(i);
+            names.removeFirst();
+            break;
+        }
+    }
+    for (const QString& name : names) {
         window.ExpandItem(node);
         node->setExpanded(true);
         QTreeWidgetItem* child = ChildNamed(node, name.trimmed());
@@ -95,6 +112,19 @@ bool KivSelectTreePath(RepoExplorer& window, const QString& path, QString& error
     tree->setCurrentItem(node);
     tree->scrollToItem(node);
     return true;
+}
+
+bool KivSelectListRow(RepoExplorer& window, const QString& name, QString& error) {
+    QTreeWidget* list = window.ListWindow();
+    for (int i = 0; list && i < list->topLevelItemCount(); ++i) {
+        if (list->topLevelItem(i)->text(0).compare(name, Qt::CaseInsensitive) == 0) {
+            list->setCurrentItem(list->topLevelItem(i));
+            list->scrollToItem(list->topLevelItem(i));
+            return true;
+        }
+    }
+    error = "Not in the list: " + name;
+    return false;
 }
 
 bool KivSaveWindowPicture(QWidget& window, const QString& file) {

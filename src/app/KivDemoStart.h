@@ -14,12 +14,20 @@ struct KivExplorerOptions {
     // Fill an empty repository from this samples folder at start-up.
     QString demoDir;
     // Select this tree node at start-up: "Project", "Project/Application" or
-    // "Project/Application/Module".
+    // "Project/Application/Module", or in an opened file "FILE.AEF/Module".
     QString select;
     // Write a picture of the window to this PNG file once it is shown, then end.
     QString screenshot;
     // Print the version and end.
     bool version = false;
+    // Open this AEF, MEF or PRG file beside the repository at start-up.
+    QString file;
+    // After `select`, select the list row of this name (its source shows in the pane).
+    QString row;
+    // Open the find entity box with this text typed.
+    QString find;
+    // Find this text in the sources of every project.
+    QString search;
 };
 
 // Reads the options from the arguments (the program's name first); false with the reason when
@@ -38,6 +46,9 @@ bool KivLoadDemoIntoExplorer(RepoExplorer& window, const QString& samplesDir, QS
 // nodes above it, so that the list shows its children. Names match without regard to case.
 // False with the reason when a name is not found.
 bool KivSelectTreePath(RepoExplorer& window, const QString& path, QString& error);
+
+// Selects the first list row of that name (any case); false with the reason when there is none.
+bool KivSelectListRow(RepoExplorer& window, const QString& name, QString& error);
 
 // Writes the window's picture as PNG; false when the file cannot be written.
 bool KivSaveWindowPicture(QWidget& window, const QString& file);

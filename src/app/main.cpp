@@ -60,10 +60,24 @@ int main(int argc, char** argv) {
             return 1;
         KivPrompt().MessageBox(KivToAnsi(error), "Error", KivBox::Ok | KivBox::IconStop);
     }
+    if (!options.file.isEmpty() && !window.OpenExportFile(options.file.toStdString()) && picture)
+        return 1;
     if (!options.select.isEmpty() && !KivSelectTreePath(window, options.select, error)) {
         Complain(error);
         if (picture)
             return 1;
+    }
+    if (!options.row.isEmpty() && !KivSelectListRow(window, options.row, error)) {
+        Complain(error);
+        if (picture)
+            return 1;
+    }
+    if (!options.search.isEmpty())
+        window.FindInSources(KivToAnsi(options.search), false, true);
+    if (!options.find.isEmpty()) {
+        // The box is modal: it opens once the event loop runs, and the picture is then taken of
+        // the screen, where the box is.
+        QTimer::singleShot(0, &window, [&window, &options] { window.FindEntity(KivToAnsi(options.find)); });
     }
     if (picture) {
         // Without a window manager (a virtual screen) nothing maximises the window: give it the
@@ -72,7 +86,9 @@ int main(int argc, char** argv) {
             window.setGeometry(screen->availableGeometry());
         // Let the window reach the screen and lay itself out before it is grabbed.
         QTimer::singleShot(300, &window, [&window, &options] {
-            const bool saved = KivSaveWindowPicture(window, options.screenshot);
+            const bool saved = options.find.isEmpty()
+                                   ? KivSaveWindowPicture(window, options.screenshot)
+                                   : window.screen()->grabWindow(0).save(options.screenshot, "PNG");
             if (!saved)
                 Complain("Cannot write " + options.screenshot);
             QCoreApplication::exit(saved ? 0 : 1);

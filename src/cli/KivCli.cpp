@@ -9,6 +9,7 @@
 #include "cli/KivPrgCommands.h"
 #include "cli/KivProjectCommands.h"
 #include "cli/KivRepoCommands.h"
+#include "cli/KivSearchCommand.h"
 
 #include "platform/KivDosPath.h"
 #include "platform/KivPlatformHome.h"
@@ -64,6 +65,8 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
     prgCommands.Add(app, context);
     KivDemoCommand demoCommand;
     demoCommand.Add(app, context);
+    KivSearchCommand searchCommand;
+    searchCommand.Add(app, context);
     KivMefCommands mefCommands;
     mefCommands.Add(app, context);
     KivDiffCommand diffCommand;

@@ -2,54 +2,57 @@
 
 #include "cli/KivCliContext.h"
 #include "cli/KivJsonText.h"
+#include "cli/KivJsonWriter.h"
 #include "exportfiles/KivAEFFile.h"
 #include "exportfiles/KivEntityAbstract.h"
 #include "exportfiles/KivExportFileKind.h"
 #include "exportfiles/KivMEFFile.h"
 #include "exportfiles/KivPRGEntity.h"
 #include "exportfiles/KivPRGFile.h"
-#include "support/KivMappedFile.h"
-#include "support/KivRecordStream.h"
 
 #include <CLI/CLI.hpp>
-
-#include <nlohmann/json.hpp>
 
 #include <ostream>
 
 namespace {
 
-using kiv::cli::json;
 using kiv::cli::Moment;
 using kiv::cli::Text;
-using kiv::cli::Texts;
 
-json Entity(const KivEntityAbstract& entity) {
-    json out;
-    out["name"] = Text(entity.Name());
-    out["type"] = Text(entity.Type().Name());
-    out["visibility"] = Text(entity.Visibility().Name());
-    out["info"] = Text(entity.Info());
-    out["prototype"] = Text(entity.Prototype());
-    out["voPrototype"] = Text(entity.VOPrototype());
-    out["sourceLength"] = entity.Source().size();
-    if (const auto* prg = dynamic_cast<const KivPRGEntity*>(&entity)) {
-        out["firstLine"] = prg->FirstLine();
-        out["lastLine"] = prg->LastLine();
-    }
-    return out;
+void Strings(KivJsonWriter& out, std::string_view key, const std::vector<std::string>& items) {
+    out.Key(key).BeginArray();
+    for (const std::string& item : items)
+        out.String(Text(item));
+    out.EndArray();
 }
 
-json Entities(const KivModuleAbstract& module) {
-    json list = json::array();
+void Entity(KivJsonWriter& out, const KivEntityAbstract& entity) {
+    out.BeginObject();
+    out.String("name", Text(entity.Name()));
+    out.String("type", Text(entity.Type().Name()));
+    out.String("visibility", Text(entity.Visibility().Name()));
+    out.String("info", Text(entity.Info()));
+    out.String("prototype", Text(entity.Prototype()));
+    out.String("voPrototype", Text(entity.VOPrototype()));
+    out.Number("sourceLength", entity.Source().size());
+    if (const auto* prg = dynamic_cast<const KivPRGEntity*>(&entity)) {
+        out.Number("firstLine", prg->FirstLine());
+        out.Number("lastLine", prg->LastLine());
+    }
+    out.EndObject();
+}
+
+void Entities(KivJsonWriter& out, const KivModuleAbstract& module) {
+    out.Key("entities").BeginArray();
     for (const auto& entity : module.EntityList())
-        list.push_back(Entity(*entity));
-    return list;
+        Entity(out, *entity);
+    out.EndArray();
 }
 
 // A damaged file still gives its document; the exit status and stderr say it is damaged.
-int Finish(const json& doc, const KivIDEBaseObject& object, std::ostream& out, std::ostream& err) {
-    out << doc.dump(2) << '\n';
+int Finish(KivJsonWriter& out, const KivIDEBaseObject& object, std::ostream& err) {
+    out.EndObject();
+    out.Finish();
     if (object.ErrorString().empty())
         return 0;
     err << object.ErrorString() << '\n';
@@ -66,65 +69,64 @@ void KivInspectCommand::Add(CLI::App& app, KivCliContext& context) {
 
 int KivInspectCommand::Inspect(std::ostream& out, std::ostream& err) const {
     const std::string& file = m_file;
-    KivExportFileKind kind = KivExportFileKind::Prg;
-    {
-        KivMappedFile probe(file);
-        if (!probe.Open()) {
-            err << "Cannot open " << m_file << '\n';
-            return 1;
-        }
-        kind = KivExportFileKindOf(probe.View().substr(0, kKivRecordHeadSize));
+    const std::optional<KivExportKind> kind = KivExportFileKind(file);
+    if (!kind) {
+        err << "Cannot open " << m_file << '\n';
+        return 1;
     }
-    json doc;
-    if (kind == KivExportFileKind::Mef) {
+    KivJsonWriter doc(out);
+    if (*kind == KivExportKind::Mef) {
         KivMEFFile mef(file);
         if (!mef.IsValid()) {
             err << (mef.ErrorString().empty() ? std::string("Invalid MEF File version") : mef.ErrorString())
                 << '\n';
             return 1;
         }
-        doc["kind"] = "MEF";
-        doc["name"] = Text(mef.Name());
-        doc["success"] = mef.Success();
-        doc["valid"] = mef.IsValid();
-        doc["external"] = Text(mef.ExternalFile());
-        doc["entities"] = Entities(mef);
-        return Finish(doc, mef, out, err);
+        doc.BeginObject();
+        doc.String("kind", "MEF");
+        doc.String("name", Text(mef.Name()));
+        doc.Bool("success", mef.Success());
+        doc.Bool("valid", mef.IsValid());
+        doc.String("external", Text(mef.ExternalFile()));
+        Entities(doc, mef);
+        return Finish(doc, mef, err);
     }
-    if (kind == KivExportFileKind::Aef) {
+    if (*kind == KivExportKind::Aef) {
         KivAEFFile aef(file);
         if (!aef.IsValid()) {
             err << (aef.ErrorString().empty() ? std::string("Invalid AEF File") : aef.ErrorString()) << '\n';
             return 1;
         }
-        doc["kind"] = "AEF";
-        doc["name"] = Text(aef.Name());
-        doc["success"] = aef.Success();
-        doc["version"] = aef.Version();
-        doc["exeName"] = Text(aef.ExeName());
-        doc["description"] = Text(aef.Description());
-        doc["isLibrary"] = aef.IsLibrary();
-        doc["isDLL"] = aef.IsDLL();
-        doc["libraries"] = Texts(aef.LibraryNameList());
-        doc["udc"] = Texts(aef.UDCNameList());
-        doc["created"] = Moment(aef.CreateDate(), aef.CreateTime());
-        doc["lastBuild"] = Moment(aef.LastBuildDate(), aef.LastBuildTime());
-        json modules = json::array();
+        doc.BeginObject();
+        doc.String("kind", "AEF");
+        doc.String("name", Text(aef.Name()));
+        doc.Bool("success", aef.Success());
+        doc.String("version", aef.Version());
+        doc.String("exeName", Text(aef.ExeName()));
+        doc.String("description", Text(aef.Description()));
+        doc.Bool("isLibrary", aef.IsLibrary());
+        doc.Bool("isDLL", aef.IsDLL());
+        Strings(doc, "libraries", aef.LibraryNameList());
+        Strings(doc, "udc", aef.UDCNameList());
+        doc.String("created", Moment(aef.CreateDate(), aef.CreateTime()));
+        doc.String("lastBuild", Moment(aef.LastBuildDate(), aef.LastBuildTime()));
+        doc.Key("modules").BeginArray();
         for (const auto& module : aef.ModuleList()) {
-            json entry;
-            entry["name"] = Text(module->Name());
-            entry["success"] = module->Success();
-            entry["external"] = Text(module->ExternalFile());
-            entry["entities"] = Entities(*module);
-            modules.push_back(std::move(entry));
+            doc.BeginObject();
+            doc.String("name", Text(module->Name()));
+            doc.Bool("success", module->Success());
+            doc.String("external", Text(module->ExternalFile()));
+            Entities(doc, *module);
+            doc.EndObject();
         }
-        doc["modules"] = std::move(modules);
-        return Finish(doc, aef, out, err);
+        doc.EndArray();
+        return Finish(doc, aef, err);
     }
     KivPRGFile prg(file);
-    doc["kind"] = "PRG";
-    doc["fileName"] = Text(prg.FileName());
-    doc["success"] = prg.Success();
-    doc["entities"] = Entities(prg);
-    return Finish(doc, prg, out, err);
+    doc.BeginObject();
+    doc.String("kind", "PRG");
+    doc.String("fileName", Text(prg.FileName()));
+    doc.Bool("success", prg.Success());
+    Entities(doc, prg);
+    return Finish(doc, prg, err);
 }

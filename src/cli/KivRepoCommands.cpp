@@ -3,6 +3,7 @@
 #include "cli/KivCliContext.h"
 #include "cli/KivConsoleProgress.h"
 #include "cli/KivJsonText.h"
+#include "cli/KivJsonWriter.h"
 #include "repository/KivVOApplication.h"
 #include "repository/KivVOEntity.h"
 #include "repository/KivVOModule.h"
@@ -21,7 +22,6 @@ namespace {
 using kiv::cli::json;
 using kiv::cli::Moment;
 using kiv::cli::Text;
-using kiv::cli::Texts;
 
 // The type text the explorer shows for an application.
 std::string ApplicationType(const KivVOApplication& app) {
@@ -41,23 +41,24 @@ bool Failed(const KivIDEBaseObject& object) {
     return !object.Success() || !object.ErrorString().empty();
 }
 
-// Builds the JSON of one object after another; the first failing object stops the listing.
+// Writes the JSON of one object after another as it walks them; the first failing object stops
+// the listing.
 class Lister {
 public:
-    Lister(bool withSource, KivCliContext& context) : m_withSource(withSource), m_context(context) {}
+    Lister(bool withSource, KivJsonWriter& out, KivCliContext& context)
+        : m_withSource(withSource), m_out(out), m_context(context) {}
 
-    bool Project(KivVOProject& project, const std::string& current, json& out) {
-        out["name"] = Text(project.Name());
-        out["dir"] = Text(project.Dir());
-        out["current"] = KivEqualsIgnoringCase(project.Name(), current);
-        json apps = json::array();
-        for (const auto& app : project.ApplicationList()) {
-            json item;
-            if (!Application(*app, item))
+    bool Project(KivVOProject& project, const std::string& current) {
+        m_out.BeginObject();
+        m_out.String("name", Text(project.Name()));
+        m_out.String("dir", Text(project.Dir()));
+        m_out.Bool("current", KivEqualsIgnoringCase(project.Name(), current));
+        m_out.Key("applications").BeginArray();
+        for (const auto& app : project.ApplicationList())
+            if (!Application(*app))
                 return false;
-            apps.push_back(std::move(item));
-        }
-        out["applications"] = std::move(apps);
+        m_out.EndArray();
+        m_out.EndObject();
         return Check(project);
     }
 
@@ -69,75 +70,83 @@ private:
         return false;
     }
 
-    bool Application(KivVOApplication& app, json& out) {
+    void Names(std::string_view key, const std::vector<std::string>& items) {
+        m_out.Key(key).BeginArray();
+        for (const std::string& item : items)
+            m_out.String(Text(item));
+        m_out.EndArray();
+    }
+
+    bool Application(KivVOApplication& app) {
         if (!Check(app))
             return false;
-        out["name"] = Text(app.Name());
-        out["id"] = app.ID();
-        out["type"] = ApplicationType(app);
-        out["exeName"] = Text(app.ExeName());
-        out["exportName"] = Text(app.FullPath());
-        out["group"] = Text(app.GroupName());
-        out["description"] = Text(app.Description());
-        out["debug"] = app.Debug();
-        out["libraries"] = Texts(app.LibraryNameList());
-        out["udc"] = Texts(app.UDCNameList());
-        out["ch"] = Texts(app.CHNameList());
-        out["created"] = Moment(app.CreateDate(), app.CreateTime());
-        out["lastBuild"] = Moment(app.LastBuildDate(), app.LastBuildTime());
-        json modules = json::array();
-        for (const auto& item : app.ModuleList()) {
-            json entry;
-            if (!Module(static_cast<KivVOModule&>(*item), entry))
+        m_out.BeginObject();
+        m_out.String("name", Text(app.Name()));
+        m_out.Number("id", app.ID());
+        m_out.String("type", ApplicationType(app));
+        m_out.String("exeName", Text(app.ExeName()));
+        m_out.String("exportName", Text(app.FullPath()));
+        m_out.String("group", Text(app.GroupName()));
+        m_out.String("description", Text(app.Description()));
+        m_out.Bool("debug", app.Debug());
+        Names("libraries", app.LibraryNameList());
+        Names("udc", app.UDCNameList());
+        Names("ch", app.CHNameList());
+        m_out.String("created", Moment(app.CreateDate(), app.CreateTime()));
+        m_out.String("lastBuild", Moment(app.LastBuildDate(), app.LastBuildTime()));
+        m_out.Key("modules").BeginArray();
+        for (const auto& item : app.ModuleList())
+            if (!Module(static_cast<KivVOModule&>(*item)))
                 return false;
-            modules.push_back(std::move(entry));
-        }
-        out["modules"] = std::move(modules);
+        m_out.EndArray();
+        m_out.EndObject();
         return Check(app);
     }
 
-    bool Module(KivVOModule& module, json& out) {
+    bool Module(KivVOModule& module) {
         if (!Check(module))
             return false;
-        out["name"] = Text(module.Name());
-        out["id"] = module.ID();
-        out["external"] = Text(module.ExternalFile());
-        out["visible"] = module.IsVisible();
-        out["exportName"] = Text(module.ExportName());
-        out["created"] = Moment(module.CreateDate(), module.CreateTime());
-        out["lastBuild"] = Moment(module.LastBuildDate(), module.LastBuildTime());
-        json entities = json::array();
-        for (const auto& item : module.EntityList()) {
-            json entry;
-            if (!Entity(static_cast<KivVOEntity&>(*item), entry))
+        m_out.BeginObject();
+        m_out.String("name", Text(module.Name()));
+        m_out.Number("id", module.ID());
+        m_out.String("external", Text(module.ExternalFile()));
+        m_out.Bool("visible", module.IsVisible());
+        m_out.String("exportName", Text(module.ExportName()));
+        m_out.String("created", Moment(module.CreateDate(), module.CreateTime()));
+        m_out.String("lastBuild", Moment(module.LastBuildDate(), module.LastBuildTime()));
+        m_out.Key("entities").BeginArray();
+        for (const auto& item : module.EntityList())
+            if (!Entity(static_cast<KivVOEntity&>(*item)))
                 return false;
-            entities.push_back(std::move(entry));
-        }
-        out["entities"] = std::move(entities);
+        m_out.EndArray();
+        m_out.EndObject();
         return Check(module);
     }
 
-    bool Entity(KivVOEntity& entity, json& out) {
-        out["name"] = Text(entity.Name());
-        out["id"] = entity.ID();
-        out["numType"] = entity.NumType();
-        out["blockType"] = entity.BlockType().Name();
-        out["type"] = entity.Type().Name();
-        out["visibility"] = entity.Visibility().Name();
-        out["visible"] = entity.IsVisible();
-        out["info"] = Text(entity.Info());
-        out["prototype"] = Text(entity.Prototype());
-        out["voPrototype"] = Text(entity.VOPrototype());
+    bool Entity(KivVOEntity& entity) {
+        m_out.BeginObject();
+        m_out.String("name", Text(entity.Name()));
+        m_out.Number("id", entity.ID());
+        m_out.Number("numType", entity.NumType());
+        m_out.String("blockType", entity.BlockType().Name());
+        m_out.String("type", entity.Type().Name());
+        m_out.String("visibility", entity.Visibility().Name());
+        m_out.Bool("visible", entity.IsVisible());
+        m_out.String("info", Text(entity.Info()));
+        m_out.String("prototype", Text(entity.Prototype()));
+        m_out.String("voPrototype", Text(entity.VOPrototype()));
         const std::string source = entity.Source();
-        out["sourceLength"] = source.size();
-        out["created"] = Moment(entity.CreateDate(), entity.CreateTime());
-        out["lastBuild"] = Moment(entity.LastBuildDate(), entity.LastBuildTime());
+        m_out.Number("sourceLength", source.size());
+        m_out.String("created", Moment(entity.CreateDate(), entity.CreateTime()));
+        m_out.String("lastBuild", Moment(entity.LastBuildDate(), entity.LastBuildTime()));
         if (m_withSource)
-            out["source"] = Text(source);
+            m_out.String("source", Text(source));
+        m_out.EndObject();
         return Check(entity);
     }
 
     bool m_withSource;
+    KivJsonWriter& m_out;
     KivCliContext& m_context;
 };
 
@@ -194,15 +203,16 @@ int KivRepoCommands::List(KivCliContext& context) const {
         projects.push_back(project);
     }
 
-    Lister lister(m_source, context);
-    json list = json::array();
+    // The document is written as the repository is walked; a failure ends it where it stands.
+    KivJsonWriter writer(context.Out());
+    Lister lister(m_source, writer, context);
+    writer.BeginObject();
+    writer.Key("projects").BeginArray();
     bool listed = true;
     for (const auto& project : projects) {
-        json item;
-        listed = lister.Project(*project, current, item);
+        listed = lister.Project(*project, current);
         if (!listed)
             break;
-        list.push_back(std::move(item));
     }
     // Listing applications selects each project in turn; the current one stays as it was.
     repository.CurrentProjectName(current);
@@ -210,9 +220,10 @@ int KivRepoCommands::List(KivCliContext& context) const {
         return 1;
     if (!repository.Success())
         return context.Report(repository);
-    json doc;
-    doc["projects"] = std::move(list);
-    return context.Print(doc);
+    writer.EndArray();
+    writer.EndObject();
+    writer.Finish();
+    return 0;
 }
 
 int KivRepoCommands::CreateProject(KivCliContext& context) const {

@@ -9,13 +9,26 @@
 
 #include <cerrno>
 #include <ctime>
+#include <fcntl.h>
 #include <limits>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kiv::engine {
 
 namespace {
 
 constexpr size_t kMaxFileSize = size_t{1} << 30;
+
+// Closes the descriptor when it goes out of scope.
+struct Fd {
+    int fd = -1;
+    ~Fd() {
+        if (fd >= 0)
+            close(fd);
+    }
+};
 
 } // namespace
 
@@ -61,12 +74,35 @@ uint32_t ReadWholeFile(const std::filesystem::path& file, std::string& bytes) {
     }
 }
 
-uint32_t WriteWholeFile(const std::filesystem::path& file, std::string_view bytes) {
-    int error = 0;
-    if (kiv::platform::KivReplaceFile(file, bytes, &error))
-        return kOk;
+KivInputFile::~KivInputFile() {
+    if (m_map)
+        munmap(const_cast<char*>(m_map), m_size);
+}
+
+uint32_t KivInputFile::Open(const std::filesystem::path& file) {
+    Fd in{open(file.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (in.fd < 0)
+        return kiv::oserror::FromErrno(errno);
+    struct stat info {};
+    if (fstat(in.fd, &info) != 0)
+        return kiv::oserror::FromErrno(errno);
+    if (!S_ISREG(info.st_mode) || info.st_size == 0)
+        return ReadWholeFile(file, m_bytes);
+    // A mapping costs no memory of the program's own, so its size is not limited here.
+    void* map = mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, in.fd, 0);
+    if (map == MAP_FAILED)
+        return kiv::oserror::FromErrno(errno);
+    m_map = static_cast<const char*>(map);
+    m_size = static_cast<size_t>(info.st_size);
+    madvise(map, m_size, MADV_SEQUENTIAL);
+    return kOk;
+}
+
+uint32_t FileStatus(const KivAtomicFile& file) {
     // The file is being made, so a missing name means a missing folder.
-    return error == ENOENT ? kiv::oserror::kPathNotFound : kiv::oserror::FromErrno(error);
+    if (!file.IsOpen() && file.Error() == ENOENT)
+        return kiv::oserror::kPathNotFound;
+    return kiv::oserror::FromErrno(file.Error());
 }
 
 } // namespace kiv::engine

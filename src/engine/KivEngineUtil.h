@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/KivAtomicFile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -9,6 +11,8 @@
 
 // Small helpers of the engine's operations: texts in and out, times, files.
 namespace kiv::engine {
+
+using kiv::platform::KivAtomicFile;
 
 // A text argument; null counts as empty.
 inline std::string Str(const char* text) {
@@ -32,9 +36,26 @@ std::optional<std::filesystem::path> HostPath(std::string_view text);
 // than an export file can sensibly be (1 GiB).
 uint32_t ReadWholeFile(const std::filesystem::path& file, std::string& bytes);
 
-// Writes the file through a temporary beside it, renamed over it at the end, so that a failed
-// write leaves the old file as it was. A target that exists and is not a regular file (a
-// device) is written directly. A Windows error number on failure.
-uint32_t WriteWholeFile(const std::filesystem::path& file, std::string_view bytes);
+// The Windows error number of a failed KivAtomicFile.
+uint32_t FileStatus(const KivAtomicFile& file);
+
+// The bytes of a file as the engine reads an export file: mapped when it is a regular file, read
+// whole otherwise (a device or a pipe).
+class KivInputFile {
+public:
+    KivInputFile() = default;
+    KivInputFile(const KivInputFile&) = delete;
+    KivInputFile& operator=(const KivInputFile&) = delete;
+    ~KivInputFile();
+    // A Windows error number when the file cannot be read, kBadFile when it is larger than an
+    // export file can sensibly be.
+    uint32_t Open(const std::filesystem::path& file);
+    std::string_view Bytes() const { return m_map ? std::string_view(m_map, m_size) : m_bytes; }
+
+private:
+    const char* m_map = nullptr;
+    size_t m_size = 0;
+    std::string m_bytes;
+};
 
 } // namespace kiv::engine

@@ -1,11 +1,12 @@
 #include "engine/KivExportReader.h"
 
 #include "engine/KivEngineStatus.h"
-#include "exportfiles/KivExportTags.h"
 #include "engine/KivRecordLayout.h"
+#include "exportfiles/KivExportTags.h"
 #include "support/KivRecordStream.h"
 #include "support/KivStringUtil.h"
 
+#include <algorithm>
 #include <set>
 #include <span>
 #include <vector>
@@ -14,23 +15,42 @@ namespace {
 
 using Records = std::span<const KivRecord>;
 
-// The whole stream as records; false when it is damaged anywhere.
-bool ReadAll(std::string_view bytes, std::vector<KivRecord>& records) {
-    KivRecordReader reader(bytes);
-    KivRecord record;
-    while (reader.Next(record))
-        records.push_back(record);
-    return reader.AtEnd();
-}
+// The tags a level has met so far: only the first record of each kind is interpreted. A level
+// holds a handful of kinds, so a list beats a set and keeps its room from one entity to the next.
+class SeenTags {
+public:
+    void Clear() { m_tags.clear(); }
+    // True the first time a tag is met.
+    bool First(uint16_t tag) {
+        if (std::find(m_tags.begin(), m_tags.end(), tag) != m_tags.end())
+            return false;
+        m_tags.push_back(tag);
+        return true;
+    }
 
-bool IsHeader(const std::vector<KivRecord>& records, uint32_t size) {
-    if (records.empty() || records[0].tag != kiv::tag::kHeader || records[0].data.size() != size)
+private:
+    std::vector<uint16_t> m_tags;
+};
+
+bool IsHeader(const KivRecord& record, uint32_t size) {
+    if (record.tag != kiv::tag::kHeader || record.data.size() != size)
         return false;
-    uint16_t version = KivRecordU16(records[0].data, 0);
+    uint16_t version = KivRecordU16(record.data, 0);
     if ((version & 0x0080) == 0)
         return false;
     version &= static_cast<uint16_t>(~0x0080);
     return version == 0x0100 || version == 0x0200;
+}
+
+// The whole stream is sound and starts with the header of the given size.
+bool Check(std::string_view bytes, uint32_t headerSize) {
+    KivRecordReader reader(bytes);
+    KivRecord record;
+    if (!reader.Next(record) || !IsHeader(record, headerSize))
+        return false;
+    while (reader.Next(record)) {
+    }
+    return reader.AtEnd();
 }
 
 std::string Text(const KivRecord& record) {
@@ -39,13 +59,21 @@ std::string Text(const KivRecord& record) {
 
 // Entity records: name, type and block numbers, source, prototype, designer binary, display
 // name, information. The first record of each kind is interpreted; a repeated one is kept raw.
-void ReadEntity(Records records, KivEntityImage& entity) {
-    std::set<uint16_t> seen;
+void ReadEntity(Records records, KivEntityImage& entity, SeenTags& seen) {
+    seen.Clear();
+    entity.name.clear();
     entity.type = 0;
+    entity.block = 0;
+    entity.appearance = 1;
+    entity.created = entity.built = 0;
+    entity.prototype.clear();
+    entity.display.clear();
+    entity.source.clear();
+    entity.custom.clear();
+    entity.layout.clear();
     for (const KivRecord& r : records) {
         KivLayoutKind kind = KivLayoutKind::Slot;
-        bool first = seen.insert(r.tag).second;
-        switch (first ? r.tag : 0) {
+        switch (seen.First(r.tag) ? r.tag : 0) {
         case kiv::tag::kEntityName:
             entity.name = KivUpper(KivRecordText(r.data));
             break;
@@ -56,18 +84,18 @@ void ReadEntity(Records records, KivEntityImage& entity) {
             entity.block = KivRecordU16(r.data, 0);
             break;
         case kiv::tag::kSource:
-            entity.source = std::string(r.data);
+            entity.source.assign(r.data);
             kind = KivLayoutKind::Marker;
             break;
         case kiv::tag::kCustomData:
-            entity.custom = std::string(r.data);
+            entity.custom.assign(r.data);
             kind = KivLayoutKind::Marker;
             break;
         case kiv::tag::kPrototype:
-            entity.prototype = Text(r);
+            entity.prototype.assign(KivRecordText(r.data));
             break;
         case kiv::tag::kDisplayName:
-            entity.display = Text(r);
+            entity.display.assign(KivRecordText(r.data));
             break;
         case kiv::tag::kEntityInfo:
             entity.created = KivRecordU32(r.data, kiv::tag::kEntityInfoCreated);
@@ -81,11 +109,10 @@ void ReadEntity(Records records, KivEntityImage& entity) {
     }
 }
 
-void ReadModuleLevel(Records records, KivModuleImage& module, std::set<uint16_t>& seen, std::string& layout) {
+void ReadModuleLevel(Records records, KivModuleImage& module, SeenTags& seen, std::string& layout) {
     for (const KivRecord& r : records) {
         KivLayoutKind kind = KivLayoutKind::Slot;
-        bool first = seen.insert(r.tag).second;
-        switch (first ? r.tag : 0) {
+        switch (seen.First(r.tag) ? r.tag : 0) {
         case kiv::tag::kModuleName:
             module.name = Text(r);
             break;
@@ -111,40 +138,74 @@ void ReadModuleLevel(Records records, KivModuleImage& module, std::set<uint16_t>
     }
 }
 
-// A module's records: the head up to the first entity, one entity from each 0x0040 record up to
-// the next, and the tail. The last entity ends after its information record (and the options
-// record right behind it); what follows belongs to the module.
-void ReadModuleRecords(Records records, KivModuleImage& module) {
-    std::vector<size_t> starts;
-    for (size_t i = 0; i < records.size(); ++i)
-        if (records[i].tag == kiv::tag::kEntityName)
-            starts.push_back(i);
-    std::set<uint16_t> seen;
-    size_t headEnd = starts.empty() ? records.size() : starts.front();
-    ReadModuleLevel(records.subspan(0, headEnd), module, seen, module.head);
-    size_t tailStart = records.size();
-    for (size_t k = 0; k < starts.size(); ++k) {
-        size_t begin = starts[k];
-        size_t end = records.size();
-        if (k + 1 < starts.size()) {
-            end = starts[k + 1];
+// One module's records as they pass: the head up to the first entity, one entity from each
+// 0x0040 record up to the next, and the tail. The last entity ends after its information record
+// (and the options record right behind it); what follows belongs to the module. Only the records
+// of the head and of the entity at hand are kept, as views into the stream.
+class ModuleReader {
+public:
+    explicit ModuleReader(KivExportSink& sink) : m_sink(sink) {}
+
+    void Begin(std::string_view name) {
+        m_module = KivModuleImage();
+        m_module.name = std::string(name);
+        m_seen.Clear();
+        m_records.clear();
+        m_inEntities = false;
+    }
+
+    uint32_t Take(const KivRecord& record) {
+        if (record.tag == kiv::tag::kEntityName) {
+            if (uint32_t status = m_inEntities ? FlushEntity(m_records.size()) : FlushHead())
+                return status;
+            m_records.clear();
+        }
+        m_records.push_back(record);
+        return kiv::engine::kOk;
+    }
+
+    uint32_t End() {
+        if (!m_inEntities) {
+            if (uint32_t status = FlushHead())
+                return status;
+            m_records.clear();
         } else {
-            for (size_t i = begin; i < records.size(); ++i) {
-                if (records[i].tag == kiv::tag::kEntityInfo) {
+            size_t end = m_records.size();
+            for (size_t i = 0; i < m_records.size(); ++i) {
+                if (m_records[i].tag == kiv::tag::kEntityInfo) {
                     end = i + 1;
-                    if (end < records.size() && records[end].tag == kiv::tag::kEntityOptions)
+                    if (end < m_records.size() && m_records[end].tag == kiv::tag::kEntityOptions)
                         ++end;
                     break;
                 }
             }
-            tailStart = end;
+            if (uint32_t status = FlushEntity(end))
+                return status;
+            ReadModuleLevel(Records(m_records).subspan(end), m_module, m_seen, m_module.tail);
         }
-        KivEntityImage entity;
-        ReadEntity(records.subspan(begin, end - begin), entity);
-        module.entities.push_back(std::move(entity));
+        return m_sink.ModuleEnd(m_module);
     }
-    ReadModuleLevel(records.subspan(tailStart), module, seen, module.tail);
-}
+
+private:
+    uint32_t FlushHead() {
+        ReadModuleLevel(m_records, m_module, m_seen, m_module.head);
+        m_inEntities = true;
+        return m_sink.ModuleBegin(m_module);
+    }
+
+    uint32_t FlushEntity(size_t end) {
+        ReadEntity(Records(m_records).subspan(0, end), m_entity, m_entitySeen);
+        return m_sink.Entity(m_entity);
+    }
+
+    KivExportSink& m_sink;
+    KivModuleImage m_module;
+    KivEntityImage m_entity;
+    SeenTags m_seen;
+    SeenTags m_entitySeen;
+    std::vector<KivRecord> m_records;
+    bool m_inEntities = false;
+};
 
 bool IsAppSlot(uint16_t tag) {
     switch (tag) {
@@ -169,7 +230,7 @@ bool IsAppSlot(uint16_t tag) {
 // The application's records up to its first module. A list entry is its name record and the
 // records up to the next interpreted one (a UDC's time stamp and content, for instance).
 void ReadAppLevel(std::string_view bytes, Records records, KivApplicationImage& app) {
-    std::set<uint16_t> seen;
+    SeenTags seen;
     for (size_t i = 0; i < records.size(); ++i) {
         const KivRecord& r = records[i];
         std::vector<KivListEntry>* list = nullptr;
@@ -179,7 +240,7 @@ void ReadAppLevel(std::string_view bytes, Records records, KivApplicationImage& 
             list = &app.udcs;
         else if (r.tag == kiv::tag::kCh)
             list = &app.chs;
-        bool first = seen.insert(r.tag).second;
+        bool first = seen.First(r.tag);
         if (list) {
             KivListEntry entry;
             entry.name = Text(r);
@@ -234,43 +295,70 @@ void ReadAppLevel(std::string_view bytes, Records records, KivApplicationImage& 
 
 } // namespace
 
-uint32_t KivExportReader::ReadApplication(std::string_view bytes, KivApplicationImage& app) {
-    std::vector<KivRecord> records;
-    if (!ReadAll(bytes, records) || !IsHeader(records, kiv::tag::kAefHeaderSize))
+uint32_t KivExportReader::ReadApplication(std::string_view bytes, KivExportSink& sink) {
+    if (!Check(bytes, kiv::tag::kAefHeaderSize))
         return kiv::engine::kBadFile;
-    app = KivApplicationImage();
-    Records all(records);
-    size_t firstModule = 0;
-    while (firstModule < all.size() && all[firstModule].tag != kiv::tag::kModuleName)
-        ++firstModule;
-    ReadAppLevel(bytes, all.subspan(0, firstModule), app);
-    std::set<std::string> names;
-    for (size_t begin = firstModule; begin < all.size();) {
-        size_t end = begin + 1;
-        while (end < all.size() && all[end].tag != kiv::tag::kModuleName)
-            ++end;
-        KivModuleImage module;
-        ReadModuleRecords(all.subspan(begin, end - begin), module);
-        if (module.name.empty() || !names.insert(KivUpper(module.name)).second)
-            return kiv::engine::kBadFile;
-        app.modules.push_back(std::move(module));
-        begin = end;
+    KivRecordReader reader(bytes);
+    KivRecord record;
+    std::vector<KivRecord> appRecords;
+    while (reader.Next(record) && record.tag != kiv::tag::kModuleName)
+        appRecords.push_back(record);
+    {
+        KivApplicationImage app;
+        ReadAppLevel(bytes, appRecords, app);
+        if (uint32_t status = sink.Application(app))
+            return status;
     }
-    return kiv::engine::kOk;
+    if (reader.AtEnd())
+        return kiv::engine::kOk;
+    std::set<std::string> names;
+    ModuleReader module(sink);
+    for (;;) {
+        // Here `record` is the name record that starts a module.
+        std::string_view name = KivRecordText(record.data);
+        if (name.empty() || !names.insert(KivUpper(name)).second)
+            return kiv::engine::kBadFile;
+        module.Begin(name);
+        if (uint32_t status = module.Take(record))
+            return status;
+        bool more = false;
+        while (reader.Next(record)) {
+            if (record.tag == kiv::tag::kModuleName) {
+                more = true;
+                break;
+            }
+            if (uint32_t status = module.Take(record))
+                return status;
+        }
+        if (uint32_t status = module.End())
+            return status;
+        if (!more)
+            return kiv::engine::kOk;
+    }
 }
 
-uint32_t KivExportReader::ReadModule(std::string_view bytes, KivModuleImage& module) {
-    std::vector<KivRecord> records;
-    if (!ReadAll(bytes, records) || !IsHeader(records, kiv::tag::kMefHeaderSize))
+uint32_t KivExportReader::ReadModule(std::string_view bytes, KivExportSink& sink) {
+    if (!Check(bytes, kiv::tag::kMefHeaderSize))
         return kiv::engine::kBadFile;
+    KivRecordReader reader(bytes);
+    KivRecord record;
+    std::string_view name;
     size_t names = 0;
-    for (const KivRecord& r : records)
-        names += r.tag == kiv::tag::kModuleName ? 1 : 0;
-    if (names > 1)
+    while (reader.Next(record)) {
+        if (record.tag == kiv::tag::kModuleName && names++ == 0)
+            name = KivRecordText(record.data);
+    }
+    if (names > 1 || name.empty())
         return kiv::engine::kBadFile;
-    module = KivModuleImage();
-    ReadModuleRecords(Records(records).subspan(1), module);
-    return module.name.empty() ? kiv::engine::kBadFile : kiv::engine::kOk;
+    // The name is known from the start even where its record stands after the entities.
+    ModuleReader module(sink);
+    module.Begin(name);
+    KivRecordReader records(bytes);
+    records.Next(record);
+    while (records.Next(record))
+        if (uint32_t status = module.Take(record))
+            return status;
+    return module.End();
 }
 
 bool KivExportReader::IsModuleFile(std::string_view bytes) {

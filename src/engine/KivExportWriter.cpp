@@ -147,7 +147,7 @@ constexpr size_t kModuleHeadSlots = 4;
 const uint16_t kEntitySlots[] = {tag::kEntityName, tag::kEntityType, tag::kBlockType,   tag::kSource,
                                  tag::kPrototype,  tag::kCustomData, tag::kDisplayName, tag::kEntityInfo};
 
-void WriteEntity(const KivEntityImage& e, KivRecordWriter& w) {
+void WriteEntityRecords(const KivEntityImage& e, KivRecordWriter& w) {
     LevelWriter level(kEntitySlots, std::size(kEntitySlots));
     level.NotePresent(e.layout);
     level.Write(
@@ -286,13 +286,6 @@ void WriteAppPart(const KivApplicationImage& app, KivRecordWriter& w) {
     });
 }
 
-size_t Estimate(const KivModuleImage& module) {
-    size_t size = module.head.size() + module.tail.size() + module.externSource.size();
-    for (const KivEntityImage& e : module.entities)
-        size += e.layout.size() + e.source.size() + e.custom.size() + e.prototype.size() + 64;
-    return size;
-}
-
 std::string_view BaseName(std::string_view path) {
     size_t slash = path.find_last_of("\\/:");
     if (slash != std::string_view::npos)
@@ -311,8 +304,8 @@ bool IsCallable(const KivEntityImage& e) {
 
 } // namespace
 
-void KivExportWriter::WriteModule(const KivModuleImage& module, std::string& out) {
-    out.reserve(out.size() + Estimate(module));
+uint32_t KivExportWriter::WriteModule(const KivModuleImage& module, std::string& out,
+                                      const std::function<uint32_t()>& entities) {
     KivRecordWriter w(out);
     LevelWriter level(kModuleSlots, std::size(kModuleSlots));
     level.NotePresent(module.head);
@@ -340,63 +333,49 @@ void KivExportWriter::WriteModule(const KivModuleImage& module, std::string& out
         }
     };
     level.Write(module.head, 0, kModuleHeadSlots, w, emit);
-    for (const KivEntityImage& e : module.entities)
-        WriteEntity(e, w);
+    if (uint32_t status = entities())
+        return status;
     level.Write(module.tail, kModuleHeadSlots, std::size(kModuleSlots), w, emit);
+    return 0;
 }
 
-void KivExportWriter::WriteModuleFile(const KivModuleImage& module, std::string& out) {
+void KivExportWriter::WriteEntity(const KivEntityImage& entity, std::string& out) {
     KivRecordWriter w(out);
-    w.Put(tag::kHeader, Header("CA-VO Module Export File"));
-    WriteModule(module, out);
-    w.PutEnd();
+    WriteEntityRecords(entity, w);
 }
 
-void KivExportWriter::WriteApplication(const KivApplicationImage& app, std::string& out) {
-    size_t size = app.layout.size() + 64;
-    for (const KivModuleImage& m : app.modules)
-        size += Estimate(m);
-    out.reserve(out.size() + size);
-    KivRecordWriter w(out);
-    WriteAppPart(app, w);
-    for (const KivModuleImage& m : app.modules)
-        WriteModule(m, out);
-    w.PutEnd();
+void KivExportWriter::WriteModuleFileHeader(std::string& out) {
+    KivRecordWriter(out).Put(tag::kHeader, Header("CA-VO Module Export File"));
 }
 
-size_t KivExportWriter::WriteDllForm(const KivApplicationImage& app, std::string& out) {
+void KivExportWriter::WriteApplicationPart(const KivApplicationImage& app, std::string& out) {
     KivRecordWriter w(out);
     WriteAppPart(app, w);
-    std::string dllName(BaseName(app.exeName));
-    if (dllName.empty())
-        dllName = app.name;
-    size_t written = 0;
-    for (const KivModuleImage& m : app.modules) {
-        KivModuleImage module;
-        module.name = m.name;
-        module.created = m.created;
-        module.built = m.built;
-        for (const KivEntityImage& e : m.entities) {
-            if (!IsCallable(e))
-                continue;
-            KivEntityImage declaration;
-            declaration.name = e.name;
-            declaration.display = e.display;
-            declaration.type = tag::kTypeDll;
-            declaration.block = tag::kBlockFunction;
-            declaration.created = e.created;
-            declaration.built = e.built;
-            std::string entry = e.display.empty() ? e.name : e.display;
-            declaration.prototype = "_DLL " + KivAllTrim(e.prototype) + ":" + dllName + "." + entry;
-            declaration.source = declaration.prototype + "\r\n";
-            declaration.source.push_back('\0');
-            module.entities.push_back(std::move(declaration));
-        }
-        if (module.entities.empty())
-            continue;
-        WriteModule(module, out);
-        ++written;
-    }
-    w.PutEnd();
-    return written;
+}
+
+void KivExportWriter::WriteEnd(std::string& out) {
+    KivRecordWriter(out).PutEnd();
+}
+
+std::string KivExportWriter::DllName(const KivApplicationImage& app) {
+    std::string name(BaseName(app.exeName));
+    return name.empty() ? app.name : name;
+}
+
+bool KivExportWriter::DllDeclaration(const KivEntityImage& e, const std::string& dllName,
+                                     KivEntityImage& declaration) {
+    if (!IsCallable(e))
+        return false;
+    declaration = KivEntityImage();
+    declaration.name = e.name;
+    declaration.display = e.display;
+    declaration.type = tag::kTypeDll;
+    declaration.block = tag::kBlockFunction;
+    declaration.created = e.created;
+    declaration.built = e.built;
+    std::string entry = e.display.empty() ? e.name : e.display;
+    declaration.prototype = "_DLL " + KivAllTrim(e.prototype) + ":" + dllName + "." + entry;
+    declaration.source = declaration.prototype + "\r\n";
+    declaration.source.push_back('\0');
+    return true;
 }

@@ -2,6 +2,8 @@
 
 #include "engine/KivExportImage.h"
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 // Writes the engine's images as AEF and MEF record streams. Each level's records come out in
@@ -15,21 +17,31 @@
 //                information.
 class KivExportWriter {
 public:
-    // The application as an AEF, appended to `out`.
-    static void WriteApplication(const KivApplicationImage& app, std::string& out);
+    // The header and the application's own records, appended to `out`: an AEF is this, then
+    // each module (WriteModule), then the end record (WriteEnd).
+    static void WriteApplicationPart(const KivApplicationImage& app, std::string& out);
 
-    // The application's DLL form: the AEF another application imports to call this one built as
-    // a DLL. It has the application part of the AEF, then one module per module with callable
-    // entities: each FUNCTION or PROCEDURE that is not STATIC becomes a _DLL declaration (type 1,
-    // block kind FUNCTION) whose prototype is "_DLL " + prototype + ":" + the DLL's name + "." +
-    // the function's name, the DLL's name being the executable name without folder and
-    // extension (the application's name when it has none). Its source is the prototype and
-    // CR LF. Modules without such entities are left out. Returns the number of modules written.
-    static size_t WriteDllForm(const KivApplicationImage& app, std::string& out);
+    // The header of a MEF: a MEF is this, then its module, then the end record.
+    static void WriteModuleFileHeader(std::string& out);
 
-    // The module as a MEF (its own header, its records, the end record), appended to `out`.
-    static void WriteModuleFile(const KivModuleImage& module, std::string& out);
+    // The module's records as they stand inside an AEF or MEF. Its entities come one at a time:
+    // `entities` is called between the module's head and its tail and writes each through
+    // WriteEntity (`module.entities` is not read). A non-zero status from it ends the write.
+    static uint32_t WriteModule(const KivModuleImage& module, std::string& out,
+                                const std::function<uint32_t()>& entities);
+    static void WriteEntity(const KivEntityImage& entity, std::string& out);
 
-    // The module's records alone, as they stand inside an AEF.
-    static void WriteModule(const KivModuleImage& module, std::string& out);
+    static void WriteEnd(std::string& out);
+
+    // The DLL form of an application is the AEF another application imports to call this one
+    // built as a DLL. It has the application part of the AEF, then one module per module with
+    // callable entities, then the end record. Each FUNCTION or PROCEDURE that is not STATIC
+    // becomes a _DLL declaration (type 1, block kind FUNCTION) whose prototype is
+    // "_DLL " + prototype + ":" + the DLL's name + "." + the function's name, and whose source is
+    // the prototype and CR LF. Modules without such entities are left out.
+    // The DLL's name: the executable name without folder and extension, else the application's.
+    static std::string DllName(const KivApplicationImage& app);
+    // The declaration of a callable entity; false for any other.
+    static bool DllDeclaration(const KivEntityImage& entity, const std::string& dllName,
+                              KivEntityImage& declaration);
 };

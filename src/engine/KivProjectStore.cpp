@@ -103,6 +103,19 @@ uint32_t U32(int64_t value) {
     return static_cast<uint32_t>(value);
 }
 
+// The values of an entity row from the columns name, type, block, appear, ctime, btime, prot and
+// display, in that order from `first`.
+void ReadEntityValues(const KivSqliteStatement& st, int first, KivEntityImage& e) {
+    e.name = st.View(first);
+    e.type = U32(st.Int(first + 1));
+    e.block = U32(st.Int(first + 2));
+    e.appearance = U32(st.Int(first + 3));
+    e.created = U32(st.Int(first + 4));
+    e.built = U32(st.Int(first + 5));
+    e.prototype = st.View(first + 6);
+    e.display = st.View(first + 7);
+}
+
 } // namespace
 
 std::filesystem::path KivProjectStore::DatabaseFile(const std::filesystem::path& dir) {
@@ -323,15 +336,6 @@ uint32_t KivProjectStore::ExternSource(uint32_t id, std::string& source) {
     return kOk;
 }
 
-uint32_t KivProjectStore::EntityIds(uint32_t module, std::vector<uint32_t>& ids) {
-    ids.clear();
-    auto st = m_db.Prepare("SELECT id FROM entity WHERE module = ?1 ORDER BY seq");
-    st.Bind(1, module);
-    while (st.Step())
-        ids.push_back(U32(st.Int(0)));
-    return st.Failed() ? Fail() : kOk;
-}
-
 uint32_t KivProjectStore::CountEntities(uint32_t module, uint32_t& count) {
     auto st = m_db.Prepare("SELECT count(*) FROM entity WHERE module = ?1");
     st.Bind(1, module);
@@ -376,17 +380,34 @@ uint32_t KivProjectStore::LoadEntity(uint32_t id, KivEntityImage& e, uint32_t& m
     if (!st.Step())
         return st.Failed() ? Fail() : kBadId;
     module = U32(st.Int(0));
-    e.name = st.View(1);
-    e.type = U32(st.Int(2));
-    e.block = U32(st.Int(3));
-    e.appearance = U32(st.Int(4));
-    e.created = U32(st.Int(5));
-    e.built = U32(st.Int(6));
-    e.prototype = st.View(7);
-    e.display = st.View(8);
+    ReadEntityValues(st, 1, e);
     e.source = st.View(9);
     e.custom = st.View(10);
     e.layout.clear();
+    return kOk;
+}
+
+uint32_t KivProjectStore::LoadEntityValues(uint32_t module,
+                                           std::vector<std::pair<uint32_t, KivEntityImage>>& entities) {
+    entities.clear();
+    auto st = m_db.Prepare("SELECT id, name, type, block, appear, ctime, btime, prot, display"
+                           " FROM entity WHERE module = ?1 ORDER BY seq");
+    st.Bind(1, module);
+    while (st.Step()) {
+        auto& [id, e] = entities.emplace_back();
+        id = U32(st.Int(0));
+        ReadEntityValues(st, 1, e);
+    }
+    return st.Failed() ? Fail() : kOk;
+}
+
+uint32_t KivProjectStore::LoadEntityData(uint32_t id, uint32_t kind, std::string& bytes) {
+    auto st = m_db.Prepare(kind == 4 ? "SELECT custom FROM entity WHERE id = ?1"
+                                     : "SELECT source FROM entity WHERE id = ?1");
+    st.Bind(1, id);
+    if (!st.Step())
+        return st.Failed() ? Fail() : kBadId;
+    bytes = st.View(0);
     return kOk;
 }
 
@@ -400,6 +421,17 @@ uint32_t KivProjectStore::SetEntityAppearance(uint32_t id, uint32_t visible) {
 // Whole images
 
 uint32_t KivProjectStore::InsertApplication(const KivApplicationImage& app, uint16_t& id) {
+    if (uint32_t status = InsertApplicationRow(app, id))
+        return status;
+    for (const KivModuleImage& module : app.modules) {
+        uint32_t modId = 0;
+        if (uint32_t status = InsertModule(id, -1, module, modId))
+            return status;
+    }
+    return kOk;
+}
+
+uint32_t KivProjectStore::InsertApplicationRow(const KivApplicationImage& app, uint16_t& id) {
     id = 0;
     uint16_t existing = 0;
     if (uint32_t status = FindApp(app.name, existing))
@@ -425,16 +457,18 @@ uint32_t KivProjectStore::InsertApplication(const KivApplicationImage& app, uint
     if (newId <= 0 || newId > kMaxAppId)
         return kIdsExhausted;
     id = static_cast<uint16_t>(newId);
-    for (const KivModuleImage& module : app.modules) {
-        uint32_t modId = 0;
-        if (uint32_t status = InsertModule(id, -1, module, modId))
-            return status;
-    }
     return kOk;
 }
 
 uint32_t KivProjectStore::InsertModule(uint16_t app, int64_t seq, const KivModuleImage& module,
                                        uint32_t& id) {
+    if (uint32_t status = InsertModuleRow(app, seq, module, id))
+        return status;
+    return InsertEntities(id, module.entities);
+}
+
+uint32_t KivProjectStore::InsertModuleRow(uint16_t app, int64_t seq, const KivModuleImage& module,
+                                          uint32_t& id) {
     id = 0;
     uint32_t existing = 0;
     if (uint32_t status = FindModule(app, module.name, existing))
@@ -465,7 +499,18 @@ uint32_t KivProjectStore::InsertModule(uint16_t app, int64_t seq, const KivModul
     if (newId <= 0 || newId > kMaxId)
         return kIdsExhausted;
     id = static_cast<uint32_t>(newId);
-    return InsertEntities(id, module.entities);
+    return kOk;
+}
+
+uint32_t KivProjectStore::FinishModule(uint32_t id, const KivModuleImage& module) {
+    auto st = m_db.Prepare(
+        "UPDATE module SET exp = ?1, extern = ?2, extsrc = ?3, ctime = ?4, btime = ?5, tail = ?6 WHERE id = ?7");
+    st.Bind(1, module.expName).Bind(2, module.externFile).BindView(3, module.externSource);
+    st.Bind(4, static_cast<int64_t>(module.created)).Bind(5, static_cast<int64_t>(module.built));
+    st.BindView(6, module.tail).Bind(7, id);
+    if (!st.Run())
+        return Fail();
+    return m_db.Changes() ? kOk : kBadId;
 }
 
 uint32_t KivProjectStore::InsertEntities(uint32_t module, const std::vector<KivEntityImage>& entities) {
@@ -477,21 +522,25 @@ uint32_t KivProjectStore::InsertEntities(uint32_t module, const std::vector<KivE
             return Fail();
         seq = last.Int(0);
     }
-    for (const KivEntityImage& e : entities) {
-        auto st =
-            m_db.Prepare("INSERT INTO entity(module, seq, name, type, block, appear, ctime, btime, prot,"
-                         " display, source, custom, layout) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10,"
-                         " ?11, ?12, ?13)");
-        st.Bind(1, module).Bind(2, ++seq).Bind(3, e.name).Bind(4, static_cast<int64_t>(e.type));
-        st.Bind(5, static_cast<int64_t>(e.block)).Bind(6, static_cast<int64_t>(e.appearance));
-        st.Bind(7, static_cast<int64_t>(e.created)).Bind(8, static_cast<int64_t>(e.built));
-        st.BindView(9, e.prototype).BindView(10, e.display).BindView(11, e.source).BindView(12, e.custom);
-        st.BindView(13, e.layout);
-        if (!st.Run())
-            return Fail();
-        if (m_db.LastInsertId() > kMaxId)
-            return kIdsExhausted;
-    }
+    for (const KivEntityImage& e : entities)
+        if (uint32_t status = InsertEntity(module, ++seq, e))
+            return status;
+    return kOk;
+}
+
+uint32_t KivProjectStore::InsertEntity(uint32_t module, int64_t seq, const KivEntityImage& e) {
+    auto st = m_db.Prepare("INSERT INTO entity(module, seq, name, type, block, appear, ctime, btime, prot,"
+                           " display, source, custom, layout) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10,"
+                           " ?11, ?12, ?13)");
+    st.Bind(1, module).Bind(2, seq).BindView(3, e.name).Bind(4, static_cast<int64_t>(e.type));
+    st.Bind(5, static_cast<int64_t>(e.block)).Bind(6, static_cast<int64_t>(e.appearance));
+    st.Bind(7, static_cast<int64_t>(e.created)).Bind(8, static_cast<int64_t>(e.built));
+    st.BindView(9, e.prototype).BindView(10, e.display).BindView(11, e.source).BindView(12, e.custom);
+    st.BindView(13, e.layout);
+    if (!st.Run())
+        return Fail();
+    if (m_db.LastInsertId() > kMaxId)
+        return kIdsExhausted;
     return kOk;
 }
 
@@ -504,29 +553,25 @@ uint32_t KivProjectStore::ModuleSeq(uint32_t id, int64_t& seq) {
     return kOk;
 }
 
-uint32_t KivProjectStore::LoadEntities(uint32_t module, std::vector<KivEntityImage>& entities) {
+uint32_t KivProjectStore::EachEntity(uint32_t module,
+                                     const std::function<uint32_t(const KivEntityImage&)>& each) {
     auto st =
         m_db.Prepare("SELECT name, type, block, appear, ctime, btime, prot, display, source, custom, layout"
                      " FROM entity WHERE module = ?1 ORDER BY seq");
     st.Bind(1, module);
+    KivEntityImage e;
     while (st.Step()) {
-        KivEntityImage& e = entities.emplace_back();
-        e.name = st.View(0);
-        e.type = U32(st.Int(1));
-        e.block = U32(st.Int(2));
-        e.appearance = U32(st.Int(3));
-        e.created = U32(st.Int(4));
-        e.built = U32(st.Int(5));
-        e.prototype = st.View(6);
-        e.display = st.View(7);
+        ReadEntityValues(st, 0, e);
         e.source = st.View(8);
         e.custom = st.View(9);
         e.layout = st.View(10);
+        if (uint32_t status = each(e))
+            return status;
     }
     return st.Failed() ? Fail() : kOk;
 }
 
-uint32_t KivProjectStore::LoadModuleImage(uint32_t id, KivModuleImage& module) {
+uint32_t KivProjectStore::LoadModulePart(uint32_t id, KivModuleImage& module) {
     auto st = m_db.Prepare("SELECT name, exp, extern, extsrc, debug, oem, appear, ctime, btime, head, tail"
                            " FROM module WHERE id = ?1");
     st.Bind(1, id);
@@ -544,29 +589,20 @@ uint32_t KivProjectStore::LoadModuleImage(uint32_t id, KivModuleImage& module) {
     module.head = st.View(9);
     module.tail = st.View(10);
     module.entities.clear();
-    return LoadEntities(id, module.entities);
+    return kOk;
 }
 
-uint32_t KivProjectStore::LoadApplicationImage(uint16_t id, KivApplicationImage& app) {
+uint32_t KivProjectStore::LoadApplicationPart(uint16_t id, KivApplicationImage& app) {
     app = KivApplicationImage();
     if (uint32_t status = LoadApp(id, app))
         return status;
-    {
-        auto st = m_db.Prepare("SELECT layout, libs, udcs, chs FROM app WHERE id = ?1");
-        st.Bind(1, id);
-        if (!st.Step())
-            return st.Failed() ? Fail() : kBadId;
-        app.layout = st.View(0);
-        app.libraries = KivSplitListEntries(st.View(1), kiv::tag::kLibrary);
-        app.udcs = KivSplitListEntries(st.View(2), kiv::tag::kUdc);
-        app.chs = KivSplitListEntries(st.View(3), kiv::tag::kCh);
-    }
-    std::vector<uint32_t> modules;
-    if (uint32_t status = ModuleIds(id, modules))
-        return status;
-    app.modules.resize(modules.size());
-    for (size_t i = 0; i < modules.size(); ++i)
-        if (uint32_t status = LoadModuleImage(modules[i], app.modules[i]))
-            return status;
+    auto st = m_db.Prepare("SELECT layout, libs, udcs, chs FROM app WHERE id = ?1");
+    st.Bind(1, id);
+    if (!st.Step())
+        return st.Failed() ? Fail() : kBadId;
+    app.layout = st.View(0);
+    app.libraries = KivSplitListEntries(st.View(1), kiv::tag::kLibrary);
+    app.udcs = KivSplitListEntries(st.View(2), kiv::tag::kUdc);
+    app.chs = KivSplitListEntries(st.View(3), kiv::tag::kCh);
     return kOk;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -54,7 +55,6 @@ public:
     uint32_t SetModuleNumber(uint32_t id, KivModuleField field, uint32_t value);
     uint32_t SetExtern(uint32_t id, std::string_view file, std::string_view source, uint32_t built);
     uint32_t ExternSource(uint32_t id, std::string& source);
-    uint32_t EntityIds(uint32_t module, std::vector<uint32_t>& ids);
     uint32_t CountEntities(uint32_t module, uint32_t& count);
     // Creation times of the module's entities by name and type ("NAME" + '\0' + type).
     uint32_t EntityCreationTimes(uint32_t module, std::map<std::string, uint32_t>& times);
@@ -65,20 +65,39 @@ public:
     uint32_t FindEntity(uint32_t module, std::string_view upperName, uint32_t type, uint32_t& id);
     // The entity's values (without its layout) and its module.
     uint32_t LoadEntity(uint32_t id, KivEntityImage& entity, uint32_t& module);
+    // The values of the module's entities in their order, with their IDs, but without their
+    // source, designer binary and layout: what a walk of the module reads of each.
+    uint32_t LoadEntityValues(uint32_t module, std::vector<std::pair<uint32_t, KivEntityImage>>& entities);
+    // The entity's source (kind 7) or designer binary (kind 4).
+    uint32_t LoadEntityData(uint32_t id, uint32_t kind, std::string& bytes);
     uint32_t SetEntityAppearance(uint32_t id, uint32_t visible);
 
-    // Whole images, for the transfers.
+    // Whole images: a new application or module with what it holds.
     uint32_t InsertApplication(const KivApplicationImage& app, uint16_t& id);
     // The module goes at `seq` in its application's order; a negative seq puts it last.
     uint32_t InsertModule(uint16_t app, int64_t seq, const KivModuleImage& module, uint32_t& id);
     uint32_t ModuleSeq(uint32_t id, int64_t& seq);
-    uint32_t LoadApplicationImage(uint16_t id, KivApplicationImage& app);
-    uint32_t LoadModuleImage(uint32_t id, KivModuleImage& module);
+
+    // Piece by piece, so that a transfer holds one entity at a time.
+    // The application's row alone (no modules).
+    uint32_t InsertApplicationRow(const KivApplicationImage& app, uint16_t& id);
+    // The module's row alone (no entities), at `seq` as InsertModule.
+    uint32_t InsertModuleRow(uint16_t app, int64_t seq, const KivModuleImage& module, uint32_t& id);
+    // One entity, at `seq` in its module's order.
+    uint32_t InsertEntity(uint32_t module, int64_t seq, const KivEntityImage& entity);
+    // The module's values read after its entities: export name, external file and source, times,
+    // and the layout of its tail.
+    uint32_t FinishModule(uint32_t id, const KivModuleImage& module);
+    // The images without modules, and without entities.
+    uint32_t LoadApplicationPart(uint16_t id, KivApplicationImage& app);
+    uint32_t LoadModulePart(uint32_t id, KivModuleImage& module);
+    // Each entity of the module in its order, whole, one at a time; a non-zero status from
+    // `each` ends the walk with it. The image handed over is only valid during the call.
+    uint32_t EachEntity(uint32_t module, const std::function<uint32_t(const KivEntityImage&)>& each);
 
 private:
     uint32_t Fail() const { return m_db.FailureStatus(); }
     uint32_t InsertEntities(uint32_t module, const std::vector<KivEntityImage>& entities);
-    uint32_t LoadEntities(uint32_t module, std::vector<KivEntityImage>& entities);
 
     KivSqliteDb m_db;
 };

@@ -30,7 +30,7 @@ uint32_t KivSqliteDb::Open(const std::filesystem::path& file, bool create) {
     // The log is folded into the database by MaybeCheckpoint, not in the middle of a large import.
     if (!Exec("PRAGMA page_size=8192; PRAGMA locking_mode=EXCLUSIVE; PRAGMA journal_mode=WAL;"
               "PRAGMA synchronous=NORMAL; PRAGMA temp_store=MEMORY; PRAGMA mmap_size=1073741824;"
-              "PRAGMA cache_size=-65536;")) {
+              "PRAGMA cache_size=-16384;")) {
         Close();
         return kiv::engine::kStoreError;
     }

@@ -871,8 +871,18 @@ uint32_t KivSqliteEngine::ModGetFirstEntity(uint32_t modId, uint32_t* entId) {
     KivModuleImage module;
     if (uint32_t status = LoadModule(modId, module))
         return status;
-    return WalkFirst(m_entityWalk, entId,
-                     [&](std::vector<uint32_t>& ids) { return m_project->EntityIds(modId, ids); });
+    return WalkFirst(m_entityWalk, entId, [&](std::vector<uint32_t>& ids) {
+        Changed();
+        if (uint32_t status = m_project->LoadEntityValues(modId, m_walkValues))
+            return status;
+        m_walkModule = modId;
+        ids.reserve(m_walkValues.size());
+        for (size_t i = 0; i < m_walkValues.size(); ++i) {
+            ids.push_back(m_walkValues[i].first);
+            m_walkIndex.emplace(m_walkValues[i].first, i);
+        }
+        return kOk;
+    });
 }
 
 uint32_t KivSqliteEngine::ModGetNextEntity(uint32_t* entId) {
@@ -887,8 +897,15 @@ uint32_t KivSqliteEngine::LoadEntity(uint32_t entId) {
     if (entId != 0 && entId == m_entityId)
         return kOk;
     m_entityId = 0;
-    if (uint32_t status = m_project->LoadEntity(entId, m_entity, m_entityModule))
-        return status;
+    if (auto it = m_walkIndex.find(entId); it != m_walkIndex.end()) {
+        m_entity = m_walkValues[it->second].second;
+        m_entityModule = m_walkModule;
+        m_entityData = false;
+    } else {
+        if (uint32_t status = m_project->LoadEntity(entId, m_entity, m_entityModule))
+            return status;
+        m_entityData = true;
+    }
     m_entityId = entId;
     return kOk;
 }
@@ -949,7 +966,11 @@ uint32_t KivSqliteEngine::EntQueryData(uint32_t entId, uint32_t kind, KivRecordH
         return status;
     if (!record || !length || (kind != 4 && kind != 7))
         return kBadArgument;
-    const std::string& bytes = kind == 7 ? m_entity.source : m_entity.custom;
+    std::string& bytes = kind == 7 ? m_entity.source : m_entity.custom;
+    if (!m_entityData) {
+        if (uint32_t status = m_project->LoadEntityData(entId, kind, bytes))
+            return status;
+    }
     if (present)
         *present = bytes.empty() ? 0 : 1;
     if (reserved)

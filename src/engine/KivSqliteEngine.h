@@ -12,6 +12,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 // The repository engine on SQLite. The catalogue of projects and the name of the current project
@@ -158,7 +160,11 @@ private:
     uint32_t OpenProject(const KivProjectEntry& entry);
     void StopWalks();
     // Forget what was read from the store after a change.
-    void Changed() { m_entityId = 0; }
+    void Changed() {
+        m_entityId = 0;
+        m_walkValues.clear();
+        m_walkIndex.clear();
+    }
     uint32_t LoadEntity(uint32_t entId);
     uint32_t Keep(KeptRecord& kept, std::string bytes, KivRecordHandle* record, uint32_t* length);
     template <class F> uint32_t Write(F&& change);
@@ -207,6 +213,13 @@ private:
     uint32_t m_entityId = 0;
     uint32_t m_entityModule = 0;
     KivEntityImage m_entity;
+    // False while m_entity came from m_walkValues, without its source and designer binary.
+    bool m_entityData = false;
+    // The values of the entities of the module walked last, read with one statement when the
+    // walk starts: a walk asks for them entity by entity, often twice (to sort, then to show).
+    uint32_t m_walkModule = 0;
+    std::vector<std::pair<uint32_t, KivEntityImage>> m_walkValues;
+    std::unordered_map<uint32_t, size_t> m_walkIndex;
 };
 
 // Runs a change of the current project's store as one transaction: all of it is kept, or none.

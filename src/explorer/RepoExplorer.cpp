@@ -2,9 +2,11 @@
 
 #include "explorer/KivAnsi.h"
 #include "explorer/KivIcons.h"
+#include "explorer/SourcePane.h"
 #include "explorer/dialogs/AboutDlg.h"
 #include "explorer/dialogs/AppInfoDlg.h"
 #include "explorer/dialogs/SourceDlg.h"
+#include "explorer/search/KivEntityCatalogue.h"
 #include "repository/KivEntSymTypes.h"
 #include "repository/KivRepoUtil.h"
 #include "repository/KivVOApplication.h"
@@ -21,7 +23,9 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -31,19 +35,6 @@
 #include <cstdio>
 
 namespace {
-
-// Positions in the image list shared by tree and list (counted from 1, as the rows name them).
-enum IconIndex {
-    kIconVO = 1,
-    kIconPrj,
-    kIconApp,
-    kIconLib,
-    kIconDLL,
-    kIconSysLib,
-    kIconMEF,
-    kIconCode,
-    kIconExternal,
-};
 
 const char* const kIconNames[] = {"ICON_VO",     "ICON_PRJ", "ICON_APP",  "ICON_LIB",     "ICON_DLL",
                                   "ICON_SYSLIB", "ICON_MEF", "ICON_CODE", "ICON_EXTERNAL"};
@@ -94,14 +85,6 @@ std::string ModuleKey(const std::string& project, uint16_t appId, uint32_t modId
     return project + Digits10(appId) + Digits10(modId);
 }
 
-// "METHOD" -> "Method".
-std::string FirstUpper(const std::string& name) {
-    std::string text = KivLower(name);
-    if (!text.empty())
-        text[0] = KivUpper(text.substr(0, 1))[0];
-    return text;
-}
-
 // A date as the run-time shows it, in its date format; the null date keeps the separators only.
 std::string DateText(const KivDate& date) {
     std::string text = KivUpper(KivRuntime().DateFormat);
@@ -146,14 +129,14 @@ template <class T> std::string LastBuild(const T& object) {
 // The icon and type text of an application: the first test that holds decides.
 std::pair<int, const char*> ApplicationKind(const KivVOApplication& app) {
     if (app.IsApplication())
-        return {kIconApp, "Executable"};
+        return {RepoExplorer::kIconApp, "Executable"};
     if (app.IsSystemLibrary())
-        return {kIconSysLib, "System Library"};
+        return {RepoExplorer::kIconSysLib, "System Library"};
     if (app.IsDLL())
-        return {kIconDLL, "DLL"};
+        return {RepoExplorer::kIconDLL, "DLL"};
     if (app.IsLibrary())
-        return {kIconLib, "Library"};
-    return {kIconVO, "Unknown"};
+        return {RepoExplorer::kIconLib, "Library"};
+    return {RepoExplorer::kIconVO, "Unknown"};
 }
 
 struct MenuEntry {
@@ -191,6 +174,13 @@ const MenuEntry kMenu[] = {
     {RepoExplorer::IDM_ExportPath, "&Tools", nullptr, "&Export Path",
      "Set the export for all applications in Project"},
     {RepoExplorer::IDM_About, "&Help", nullptr, "&About...", "About Kiv Repository"},
+    // Browsing, after the items above.
+    {RepoExplorer::IDM_FindEntity, "&File", nullptr, "Find &Entity...\tCtrl+K",
+     "Find an entity by a part of its name"},
+    {RepoExplorer::IDM_FindInSources, "&File", nullptr, "Find in &Sources...\tCtrl+Shift+F",
+     "Find a text in the sources of the entities"},
+    {RepoExplorer::IDM_OpenExportFile, "&File", nullptr, "Open Export &File...",
+     "Show an AEF, MEF or PRG file without importing it"},
 };
 
 // Separators, as (menu item id, before or after it).
@@ -199,10 +189,9 @@ struct SeparatorAt {
     bool before;
 };
 const SeparatorAt kSeparators[] = {
-    {RepoExplorer::IDM_Exit, true},
-    {RepoExplorer::IDM_ImportPrj, false},
-    {RepoExplorer::IDM_DeletePrj, false},
-    {RepoExplorer::IDM_ListLib, true},
+    {RepoExplorer::IDM_Exit, true},       {RepoExplorer::IDM_ImportPrj, false},
+    {RepoExplorer::IDM_DeletePrj, false}, {RepoExplorer::IDM_ListLib, true},
+    {RepoExplorer::IDM_FindEntity, true},
     {RepoExplorer::IDM_ImportMef, true},
 };
 
@@ -237,6 +226,15 @@ RepoExplorer::RepoExplorer(QWidget* owner) : QMainWindow(owner) {
     m_split->setObjectName(QStringLiteral("SplitWindow"));
     m_split->setChildrenCollapsible(false);
     setCentralWidget(m_split);
+    m_right = new QSplitter(Qt::Vertical, m_split);
+    m_right->setObjectName(QStringLiteral("ListSplit"));
+    m_right->setChildrenCollapsible(false);
+    m_split->addWidget(m_right);
+    m_pane = new SourcePane(m_right);
+    m_right->addWidget(m_pane);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("StatusText"));
+    statusBar()->addWidget(m_status, 1);
 
     m_repository = KivVORepository::Create(true);
     if (!m_repository->Success())
@@ -318,6 +316,7 @@ void RepoExplorer::BuildMenu() {
                    IDM_ExportApp, IDM_ImportAsPrg, IDM_ImportApp, IDM_SaveReg, IDM_ExportPath})
         m_menuItems[id]->setEnabled(false);
     ConnectOperations();
+    ConnectBrowsing();
 }
 
 // The transfers and tools: each item calls the method of its operation.
@@ -381,15 +380,17 @@ void RepoExplorer::BuildList() {
     list->installEventFilter(this);
     connect(list, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* row, int) { ListViewMouseButtonDoubleClick(row); });
+    connect(list, &QTreeWidget::itemSelectionChanged, this, &RepoExplorer::ShowSelectionSource);
 
     QTreeWidget* old = m_list;
     m_list = list;
     m_rows.clear();
     if (old) {
-        m_split->replaceWidget(m_split->indexOf(old), list);
+        m_right->replaceWidget(m_right->indexOf(old), list);
         old->deleteLater();
     } else {
-        m_split->addWidget(list);
+        m_right->insertWidget(0, list);
+        m_right->setSizes({1, 1});
     }
 }
 
@@ -420,6 +421,7 @@ void RepoExplorer::BuildTree(bool sizePane) {
         record.kind = KindProject();
         AddNode(root, name, name, kIconPrj, record, true);
     }
+    AddFileNodes();
 
     if (old) {
         m_split->replaceWidget(m_split->indexOf(old), tree);
@@ -429,7 +431,7 @@ void RepoExplorer::BuildTree(bool sizePane) {
     }
     if (sizePane) {
         const int total = std::max(m_split->width(), width());
-        m_split->setSizes({total / 2, total - total / 2});
+        m_split->setSizes({total / 3, total - total / 3});
     }
 
     tree->setFocus();
@@ -541,6 +543,8 @@ void RepoExplorer::ExpandItem(QTreeWidgetItem* node) {
 }
 
 void RepoExplorer::ClearList() {
+    // The pane follows the list once it is filled again, not each row going.
+    const QSignalBlocker quiet(m_list);
     m_list->clear();
     m_rows.clear();
 }
@@ -560,7 +564,9 @@ void RepoExplorer::UpdateList(QTreeWidgetItem* node) {
         return;
     // Rows are added with updates off: a module can hold thousands of entities.
     m_list->setUpdatesEnabled(false);
-    if (record->kind.IsNull()) {
+    if (UpdateFileList(node, *record)) {
+        // The rows of an opened export file.
+    } else if (record->kind.IsNull()) {
         for (const std::string& name : m_repository->ProjectNameList())
             AddRow(name, "Project", {}, {}, kIconPrj, {KindProject(), {}, 0, 0, 0});
     } else if (record->kind == KindProject()) {
@@ -586,30 +592,28 @@ void RepoExplorer::UpdateList(QTreeWidgetItem* node) {
     } else if (record->kind == KindModule()) {
         auto app = std::make_shared<KivVOApplication>(record->project, record->appId);
         auto module = std::make_shared<KivVOModule>(app, record->modId);
-        static const KivSymbol access("ACCESS");
-        static const KivSymbol assign("ASSIGN");
         for (const auto& entry : module->EntityList()) {
             auto entity = std::static_pointer_cast<KivVOEntity>(entry);
-            if (!entity->IsVisible())
+            auto row = KivEntityRow(*entity, m_entityFilter);
+            if (!row)
                 continue;
-            const uint32_t numType = entity->NumType();
-            if (numType != 1 && numType != 3 && numType != 4)
-                continue;
-            const KivSymbol type = entity->Type();
-            if (std::find(m_entityFilter.begin(), m_entityFilter.end(), type) == m_entityFilter.end())
-                continue;
-            const std::string typeName = FirstUpper(type.Name());
-            std::string name = entity->Info();
-            if (type == access || type == assign)
-                name = typeName + ":" + name;
-            AddRow(name, typeName, Created(*entity), LastBuild(*entity), kIconCode,
-                   {KindEntity(), record->project, record->appId, record->modId, entity->ID()});
+            AddRow(row->name, row->type, Created(*entity), LastBuild(*entity), kIconCode,
+                   {KindEntity(), record->project, record->appId, record->modId, entity->ID(), nullptr});
         }
     }
     // Inserted in one go: the view then lays out once instead of once per row.
     m_list->addTopLevelItems(m_pendingRows);
     m_pendingRows.clear();
+    ListFilled(node);
     m_list->setUpdatesEnabled(true);
+}
+
+std::string RepoExplorer::NodeKey(const std::string& project, uint16_t appId, uint32_t modId) {
+    return modId == 0 ? AppKey(project, appId) : ModuleKey(project, appId, modId);
+}
+
+std::string RepoExplorer::MomentText(const KivDate& date, const std::string& time) {
+    return DateText(date) + " " + time;
 }
 
 void RepoExplorer::TreeViewSelectionChanged() {
@@ -619,6 +623,7 @@ void RepoExplorer::TreeViewSelectionChanged() {
     const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
     if (!selected.isEmpty())
         UpdateList(selected.front());
+    ShowSelectionSource();
 }
 
 void RepoExplorer::TreeViewItemExpanding(QTreeWidgetItem* node) {
@@ -691,8 +696,17 @@ void RepoExplorer::OpenRow(int index) {
         EditEntity(row.project, row.appId, row.modId, row.entId);
         return;
     }
+    if (row.fileEntity) {
+        EditEntity({}, 0, 0, 0, row.fileEntity->Source(),
+                   KivToAnsi(m_tree->currentItem() ? m_tree->currentItem()->text(0) : QString()));
+        return;
+    }
     if (row.kind == KindProject()) {
         SelectNode(FindNode(KivToAnsi(m_list->topLevelItem(index)->text(0))));
+        return;
+    }
+    if (row.kind == FileModuleKind()) {
+        SelectNode(FindNode(row.project));
         return;
     }
     const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
@@ -710,22 +724,34 @@ void RepoExplorer::ListViewKeyDown(int key) {
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return;
     const std::vector<int> indices = GetSelectedEntitiesIndex();
-    if (indices.empty() || Row(indices.front())->kind != KindEntity())
+    if (indices.empty())
+        return;
+    const RowRecord first = *Row(indices.front());
+    if (first.kind != KindEntity() && !first.fileEntity)
         return;
     if (indices.size() == 1) {
         OpenRow(indices.front());
         return;
     }
-    const RowRecord first = *Row(indices.front());
-    auto module = std::make_shared<KivVOModule>(
-        std::make_shared<KivVOApplication>(first.project, first.appId), first.modId);
+    // The rows are of one module: the repository's, or one of an opened file.
+    std::shared_ptr<KivVOModule> module;
+    std::string caption;
+    if (first.fileEntity) {
+        caption = KivToAnsi(m_tree->currentItem() ? m_tree->currentItem()->text(0) : QString());
+    } else {
+        module = std::make_shared<KivVOModule>(std::make_shared<KivVOApplication>(first.project, first.appId),
+                                               first.modId);
+        caption = module->Name();
+    }
     std::string sources;
     for (int index : indices) {
         const RowRecord* row = Row(index);
-        if (row->kind == KindEntity())
+        if (row->fileEntity)
+            sources += row->fileEntity->Source();
+        else if (row->kind == KindEntity())
             sources += KivVOEntity(module, row->entId).Source();
     }
-    EditEntity(first.project, first.appId, first.modId, 0, sources, module->Name());
+    EditEntity(first.project, first.appId, first.modId, 0, sources, caption);
 }
 
 bool RepoExplorer::eventFilter(QObject* watched, QEvent* event) {

@@ -13,13 +13,17 @@
 #include <unordered_map>
 #include <vector>
 
+class KivEntityAbstract;
 class KivIDEBaseObject;
+class KivDate;
+struct KivEntityRef;
 class KivVOApplication;
 class KivVOModule;
 class KivVORepository;
 class QAction;
 class QLabel;
 class QSplitter;
+class SourcePane;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -30,6 +34,19 @@ class QTreeWidgetItem;
 class RepoExplorer : public QMainWindow {
     Q_OBJECT
 public:
+    // Positions in the image list shared by tree and list (counted from 1, as the rows name them).
+    enum IconIndex {
+        kIconVO = 1,
+        kIconPrj,
+        kIconApp,
+        kIconLib,
+        kIconDLL,
+        kIconSysLib,
+        kIconMEF,
+        kIconCode,
+        kIconExternal,
+    };
+
     // The ids of the menu items.
     enum MenuId {
         IDM_Exit = 891,
@@ -45,6 +62,9 @@ public:
         IDM_SaveReg = 909,
         IDM_ExportPath = 910,
         IDM_About = 912,
+        IDM_FindEntity = 920,
+        IDM_FindInSources = 921,
+        IDM_OpenExportFile = 922,
         // Source-control folders and comparison, after the items of the Application menu.
         IDM_ImportMef = 931,
         IDM_ExportMef = 932,
@@ -63,13 +83,15 @@ public:
     };
 
     // What a list row stands for: `kind` is Project, Application, Module or Entity; the IDs that
-    // kind needs are filled, the others are 0.
+    // kind needs are filled, the others are 0. A row of an opened export file has the kind
+    // FileModule (its node's key in `project`) or FileEntity (the entity in `fileEntity`).
     struct RowRecord {
         KivSymbol kind;
         std::string project;
         uint16_t appId = 0;
         uint32_t modId = 0;
         uint32_t entId = 0;
+        std::shared_ptr<KivEntityAbstract> fileEntity;
     };
 
     // Opens the repository with the engine in use; everything else is built only when that
@@ -152,12 +174,34 @@ public:
     // Loads the project's node again from the repository and shows its children in the list.
     void ReloadProjectNode(const std::string& project);
 
+    // The source pane below the list, and the line that tells the selected node and its rows.
+    SourcePane* Pane() const { return m_pane; }
+    QLabel* StatusText() const { return m_status; }
+
+    // Finding (RepoExplorerFind.cpp). FindEntity asks for a part of a name (`typed` is put in the
+    // box first) and shows the entity chosen. FindInSources asks what to look for, unless told, and lists the
+    // matching lines in the results panel; false when nothing was searched (refused pattern, no project).
+    void FindEntity(const std::string& typed = {});
+    bool FindInSources(const std::optional<std::string>& pattern = std::nullopt, bool regex = false,
+                       bool allProjects = false);
+    QTreeWidget* SearchResults() const { return m_results; }
+    // Selects the module's node and the entity's row, and marks the line (from 1) in the pane;
+    // false when the entity is not listed.
+    bool ShowEntity(const KivEntityRef& entity, int line = 0);
+
+    // Opens an AEF, MEF or PRG file read-only under a top-level node of its own
+    // (RepoExplorerExportFile.cpp); without a file it asks for one. False when nothing was
+    // opened. A damaged file is opened with what was read before the damage.
+    bool OpenExportFile(const std::optional<std::string>& file = std::nullopt);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildMenu();
+    // The finding and file items that follow the menu's own (RepoExplorerFind.cpp).
+    void ConnectBrowsing();
     // The transfers and tools are methods written in files of their own; this is where their menu
     // items are connected to them and enabled.
     void ConnectOperations();
@@ -172,12 +216,34 @@ private:
                 const std::string& built, int icon, RowRecord record);
     void ClearList();
     void SelectNode(QTreeWidgetItem* node);
+    // Sizes the list's columns to their texts and tells the node and its rows in the status line.
+    void ListFilled(QTreeWidgetItem* node);
+    // Shows in the pane the source of the selected row's entity, or of the selected module node.
+    void ShowSelectionSource();
+    // A date and time as the list shows them.
+    static std::string MomentText(const KivDate& date, const std::string& time);
+
+    // The nodes and rows of opened export files (RepoExplorerExportFile.cpp): AddFileNodes puts
+    // the opened files back after the tree is rebuilt; UpdateFileList fills the list for a file
+    // node (true when the node is one); FileSource gives the pane's text for a file node or row.
+    static KivSymbol FileModuleKind();
+    // The key of an application node, or of a module node when a module is given.
+    static std::string NodeKey(const std::string& project, uint16_t appId, uint32_t modId = 0);
+    // The dock below the window that lists the lines a search through the sources found.
+    void BuildSearchResults();
+    void OpenSearchResult(QTreeWidgetItem* row);
+    void AddFileNodes();
+    void AddFileNode(size_t index);
+    bool UpdateFileList(QTreeWidgetItem* node, const NodeRecord& record);
+    std::optional<std::string> FileSource(const NodeRecord* node, const RowRecord* row) const;
 
     void TreeViewSelectionChanged();
     void TreeViewItemExpanding(QTreeWidgetItem* node);
     void ListViewMouseButtonDoubleClick(QTreeWidgetItem* row);
     void ListViewKeyDown(int key);
     void OpenRow(int index);
+    // The source the viewer shows for an entity row of the repository or of an export file.
+    std::string RowSource(const RowRecord& row) const;
 
     std::shared_ptr<KivVORepository> m_repository;
     bool m_isValid = false;
@@ -185,6 +251,16 @@ private:
     std::vector<KivSymbol> m_entityFilter;
 
     QSplitter* m_split = nullptr;
+    // The list above the source pane, on the right of the tree.
+    QSplitter* m_right = nullptr;
+    SourcePane* m_pane = nullptr;
+    QLabel* m_status = nullptr;
+    QTreeWidget* m_results = nullptr;
+    QLabel* m_resultsSummary = nullptr;
+    // The entities of the last search through the sources; the results' rows refer to them.
+    std::vector<KivEntityRef> m_searched;
+    // Opened export files: the path and the reader (an AEF, or a MEF or PRG module).
+    std::vector<std::pair<std::string, std::shared_ptr<KivIDEBaseObject>>> m_files;
     QTreeWidget* m_tree = nullptr;
     QTreeWidget* m_list = nullptr;
     std::map<int, QAction*> m_menuItems;

@@ -1,9 +1,11 @@
 #pragma once
 
-#include <string_view>
+#include <optional>
+#include <string>
 
-enum class KivExportFileKind { Aef, Mef, Prg };
+enum class KivExportKind { Aef, Mef, Prg };
 
-// What a file holds, told by its first record head alone (the readers check the rest): a header
-// record of the AEF's or the MEF's length; anything else is read as PRG source.
-KivExportFileKind KivExportFileKindOf(std::string_view head);
+// What kind of export file `file` (a DOS path) is: its first record head tells an AEF or a MEF,
+// anything else is read as PRG source; nullopt when the file cannot be opened. Only the head is
+// looked at: the readers check the rest.
+std::optional<KivExportKind> KivExportFileKind(const std::string& file);

@@ -80,7 +80,9 @@ TEST_F(KivDemoStartTest, OptionsOfTheCommandLine) {
     EXPECT_TRUE(error.contains("demo")) << error.toStdString();
     EXPECT_FALSE(KivParseExplorerOptions({"kivexplorer", "--colour"}, options, help, error));
     EXPECT_TRUE(error.contains("colour")) << error.toStdString();
-    EXPECT_FALSE(KivParseExplorerOptions({"kivexplorer", "stray"}, options, help, error));
+    ASSERT_TRUE(KivParseExplorerOptions({"kivexplorer", "orders.aef"}, options, help, error));
+    EXPECT_EQ(options.file, "orders.aef");
+    EXPECT_FALSE(KivParseExplorerOptions({"kivexplorer", "orders.aef", "stray"}, options, help, error));
     EXPECT_TRUE(error.contains("stray")) << error.toStdString();
 }
 

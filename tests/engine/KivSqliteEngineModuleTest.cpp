@@ -214,6 +214,10 @@ TEST_F(KivSqliteEngineModuleTest, AppearanceHidesAndShowsModulesAndEntities) {
     EXPECT_EQ(Number(&KivEngine::EntQueryAppearance, b), 1u) << "only the one entity";
     ASSERT_EQ(E().EntSetAppearance(a, 7), 0u);
     EXPECT_EQ(Number(&KivEngine::EntQueryAppearance, a), 1u) << "any non-zero value shows it";
+    ASSERT_EQ(Entities(module).size(), 2u) << "a walk reads the entities' values ahead";
+    EXPECT_EQ(Source(b), std::string("FUNCTION B()\r\n\0", 15)) << "the source is read apart from them";
+    ASSERT_EQ(E().EntSetAppearance(b, 0), 0u);
+    EXPECT_EQ(Number(&KivEngine::EntQueryAppearance, b), 0u) << "a change drops the values read ahead";
     ASSERT_EQ(E().ModSetAppearance(module, 0), 0u);
     EXPECT_EQ(Number(&KivEngine::ModQueryAppearance, module), 0u);
     EXPECT_EQ(Entities(module).size(), 2u) << "a hidden module keeps its entities";

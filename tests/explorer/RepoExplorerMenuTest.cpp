@@ -44,6 +44,11 @@ TEST_F(RepoExplorerMenuTest, MenuHasEveryItemWithItsHintSeparatorAndState) {
     const QStringList expected = {
         "-",
         "891|&Exit\tAlt+F4|Close Explorer|1",
+        // The browsing items come after the items above.
+        "-",
+        "920|Find &Entity...\tCtrl+K|Find an entity by a part of its name|1",
+        "921|Find in &Sources...\tCtrl+Shift+F|Find a text in the sources of the entities|1",
+        "922|Open Export &File...|Show an AEF, MEF or PRG file without importing it|1",
         "893|&Export|Export all applications and libraries of the current project|1",
         "894|&Import|Import a project|1",
         "-",

@@ -11,9 +11,7 @@
 #include "repository/KivVOApplication.h"
 #include "repository/KivVOModule.h"
 #include "support/KivPathUtil.h"
-#include "support/KivMappedFile.h"
 #include "support/KivProgress.h"
-#include "support/KivRecordStream.h"
 #include "support/KivStringUtil.h"
 
 #include <algorithm>
@@ -171,25 +169,23 @@ KivCompareSide KivCompareSide::Of(std::shared_ptr<KivModuleAbstract> module, std
 
 KivCompareSide KivCompareSide::OfFile(const std::string& dosPath, std::string& error) {
     error.clear();
-    KivExportFileKind kind = KivExportFileKind::Prg;
-    {
-        const auto host = kiv::dospath::Resolve(dosPath);
-        std::error_code ec;
-        if (!host || !std::filesystem::is_regular_file(*host, ec)) {
+    KivExportKind kind = KivExportKind::Prg;
+    const auto host = kiv::dospath::Resolve(dosPath);
+    std::error_code ec;
+    if (!host || !std::filesystem::is_regular_file(*host, ec)) {
+        error = "Cannot open " + dosPath;
+        return {};
+    }
+    // An empty file is a PRG source without entities; it has nothing to map.
+    if (std::filesystem::file_size(*host, ec) > 0) {
+        const auto found = KivExportFileKind(dosPath);
+        if (!found) {
             error = "Cannot open " + dosPath;
             return {};
         }
-        // An empty file is a PRG source without entities; it has nothing to map.
-        KivMappedFile probe(dosPath);
-        if (std::filesystem::file_size(*host, ec) > 0) {
-            if (!probe.Open()) {
-                error = "Cannot open " + dosPath;
-                return {};
-            }
-            kind = KivExportFileKindOf(probe.View().substr(0, kKivRecordHeadSize));
-        }
+        kind = *found;
     }
-    if (kind == KivExportFileKind::Aef) {
+    if (kind == KivExportKind::Aef) {
         auto aef = std::make_shared<KivAEFFile>(dosPath);
         if (!aef->IsValid() || !aef->ErrorString().empty()) {
             error = dosPath + ": " + (aef->ErrorString().empty() ? "Invalid AEF File" : aef->ErrorString());
@@ -197,7 +193,7 @@ KivCompareSide KivCompareSide::OfFile(const std::string& dosPath, std::string& e
         }
         return Of(std::move(aef), dosPath);
     }
-    if (kind == KivExportFileKind::Mef) {
+    if (kind == KivExportKind::Mef) {
         auto mef = std::make_shared<KivMEFFile>(dosPath);
         if (!mef->IsValid() || !mef->ErrorString().empty()) {
             error = dosPath + ": " + (mef->ErrorString().empty() ? "Invalid MEF File version" : mef->ErrorString());
