@@ -1,5 +1,7 @@
 #include "explorer/KivSourceHighlighter.h"
 
+#include <QFontDatabase>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -189,4 +191,14 @@ bool KivSourceHighlighter::ColourBlock(const QTextBlock& block, bool inComment) 
                             });
     block.layout()->setFormats(ranges);
     return runsOn;
+}
+
+void KivSourceView(QPlainTextEdit* text) {
+    text->setReadOnly(true);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setStyleHint(QFont::Monospace);
+    text->setFont(fixed);
+    text->setTabStopDistance(QFontMetricsF(fixed).horizontalAdvance(QLatin1Char(' ')) * 4);
 }

@@ -3,6 +3,7 @@
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
 
+class QPlainTextEdit;
 class QTextBlock;
 
 // Colours the source of entities and PRG files: keywords (any case), strings in "" and '',
@@ -38,3 +39,7 @@ private:
 
     QTextCharFormat m_keyword, m_string, m_comment, m_number, m_directive;
 };
+
+// Makes `text` show a source: read-only and selectable, without wrapping, in the fixed-pitch font
+// with a tab every four columns.
+void KivSourceView(QPlainTextEdit* text);

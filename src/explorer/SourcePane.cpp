@@ -3,7 +3,6 @@
 #include "explorer/KivAnsi.h"
 #include "explorer/KivSourceHighlighter.h"
 
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -88,13 +87,7 @@ SourcePane::SourcePane(QWidget* owner) : QWidget(owner) {
     m_find->hide();
     m_text = new KivNumberedText(this);
     m_text->setObjectName(QStringLiteral("SourceText"));
-    m_text->setReadOnly(true);
-    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setStyleHint(QFont::Monospace);
-    m_text->setFont(fixed);
-    m_text->setTabStopDistance(QFontMetricsF(fixed).horizontalAdvance(QLatin1Char(' ')) * 4);
+    KivSourceView(m_text);
     m_highlighter = new KivSourceHighlighter(static_cast<QObject*>(this));
     m_colouring = new QTimer(this);
     connect(m_colouring, &QTimer::timeout, this, [this] {
