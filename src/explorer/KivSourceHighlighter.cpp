@@ -1,5 +1,7 @@
 #include "explorer/KivSourceHighlighter.h"
 
+#include <QFontDatabase>
+#include <QPlainTextEdit>
 #include <QSet>
 
 namespace {
@@ -142,4 +144,15 @@ void KivSourceHighlighter::highlightBlock(const QString& text) {
         }
         ++i;
     }
+}
+
+KivSourceHighlighter* KivSourceView(QPlainTextEdit* text) {
+    text->setReadOnly(true);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setStyleHint(QFont::Monospace);
+    text->setFont(fixed);
+    text->setTabStopDistance(QFontMetricsF(fixed).horizontalAdvance(QLatin1Char(' ')) * 4);
+    return new KivSourceHighlighter(text->document());
 }

@@ -3,6 +3,8 @@
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
 
+class QPlainTextEdit;
+
 // Colours the source of entities and PRG files: keywords (any case), strings in "" and '',
 // comments (//, &&, * at the start of a line, /* */ across lines), numbers and #-directives.
 class KivSourceHighlighter final : public QSyntaxHighlighter {
@@ -26,3 +28,7 @@ protected:
 private:
     QTextCharFormat m_keyword, m_string, m_comment, m_number, m_directive;
 };
+
+// Makes `text` show a source: read-only and selectable, without wrapping, in the fixed-pitch font
+// with a tab every four columns, coloured by a highlighter it owns, which this returns.
+KivSourceHighlighter* KivSourceView(QPlainTextEdit* text);

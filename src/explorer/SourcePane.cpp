@@ -3,7 +3,6 @@
 #include "explorer/KivAnsi.h"
 #include "explorer/KivSourceHighlighter.h"
 
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -86,14 +85,7 @@ SourcePane::SourcePane(QWidget* owner) : QWidget(owner) {
     m_find->hide();
     m_text = new KivNumberedText(this);
     m_text->setObjectName(QStringLiteral("SourceText"));
-    m_text->setReadOnly(true);
-    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setStyleHint(QFont::Monospace);
-    m_text->setFont(fixed);
-    m_text->setTabStopDistance(QFontMetricsF(fixed).horizontalAdvance(QLatin1Char(' ')) * 4);
-    m_highlighter = new KivSourceHighlighter(m_text->document());
+    m_highlighter = KivSourceView(m_text);
     layout->addWidget(m_caption);
     layout->addWidget(m_find);
     layout->addWidget(m_text, 1);
