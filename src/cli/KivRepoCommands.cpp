@@ -3,6 +3,7 @@
 #include "cli/KivConsoleProgress.h"
 #include "cli/KivJsonText.h"
 #include "cli/KivJsonWriter.h"
+#include "repository/KivRepoUtil.h"
 #include "repository/KivVOApplication.h"
 #include "repository/KivVOEntity.h"
 #include "repository/KivVOModule.h"
@@ -142,17 +143,40 @@ private:
         m_out.String("voPrototype", Text(entity.VOPrototype()));
         const std::string source = entity.Source();
         m_out.Number("sourceLength", source.size());
-        m_out.String("created", Moment(entity.CreateDate(), entity.CreateTime()));
-        m_out.String("lastBuild", Moment(entity.LastBuildDate(), entity.LastBuildTime()));
+        const uint32_t created = entity.CreateUnixTime();
+        m_out.String("created", Stamp(entity.Success(), created, m_created));
+        const uint32_t built = entity.LastBuildUnixTime();
+        m_out.String("lastBuild", Stamp(entity.Success(), built, m_built));
         if (m_withSource)
             m_out.String("source", Text(source));
         m_out.EndObject();
         return Check(entity);
     }
 
+    struct Shown {
+        bool known = false;
+        uint32_t seconds = 0;
+        std::string text;
+    };
+
+    // What Moment gives for the date and time the model makes of a moment it read (empty when
+    // the read failed). The entities of one import share their moments: the last one's text is
+    // kept, so a run of equal moments is formatted once.
+    static const std::string& Stamp(bool success, uint32_t seconds, Shown& shown) {
+        static const std::string none;
+        if (!success)
+            return none;
+        if (!shown.known || shown.seconds != seconds)
+            shown = {true, seconds,
+                     Moment(kiv::repo::MomentDate(true, seconds), kiv::repo::MomentTime(true, seconds))};
+        return shown.text;
+    }
+
     bool m_withSource;
     KivJsonWriter& m_out;
     KivCliContext& m_context;
+    Shown m_created;
+    Shown m_built;
 };
 
 int List(const Options& o, KivCliContext& context) {

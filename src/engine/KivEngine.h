@@ -138,6 +138,9 @@ public:
     // plain name). EntFind matches the name and the type number; type 0 matches any type.
     virtual uint32_t EntFind(uint32_t modId, KivSymbol name, uint32_t type, uint32_t* entId) = 0;
     virtual uint32_t EntQueryName(uint32_t entId, KivSymbol* name) = 0;
+    // EntQueryName's text without making a symbol of it: symbols live as long as the process, and
+    // a walk over many entities would keep every name it met.
+    virtual uint32_t EntQueryNameText(uint32_t entId, char* buffer, size_t capacity) = 0;
     virtual uint32_t EntQueryType(uint32_t entId, uint32_t* type) = 0;
     virtual uint32_t EntQueryBlockType(uint32_t entId, uint32_t* blockType) = 0;
     virtual uint32_t EntQueryAppearance(uint32_t entId, uint32_t* visible) = 0;

@@ -83,6 +83,7 @@ public:
     uint32_t ModGetNextEntity(uint32_t*) override { return kNone; }
     uint32_t EntFind(uint32_t, KivSymbol, uint32_t, uint32_t*) override { return kNone; }
     uint32_t EntQueryName(uint32_t, KivSymbol*) override { return kNone; }
+    uint32_t EntQueryNameText(uint32_t, char*, size_t) override { return kNone; }
     uint32_t EntQueryType(uint32_t, uint32_t*) override { return kNone; }
     uint32_t EntQueryBlockType(uint32_t, uint32_t*) override { return kNone; }
     uint32_t EntQueryAppearance(uint32_t, uint32_t*) override { return kNone; }

@@ -388,15 +388,22 @@ uint32_t KivProjectStore::LoadEntity(uint32_t id, KivEntityImage& e, uint32_t& m
 }
 
 uint32_t KivProjectStore::LoadEntityValues(uint32_t module,
-                                           std::vector<std::pair<uint32_t, KivEntityImage>>& entities) {
+                                           std::vector<std::pair<uint32_t, KivEntityImage>>& entities,
+                                           std::vector<std::string>* sources) {
     entities.clear();
-    auto st = m_db.Prepare("SELECT id, name, type, block, appear, ctime, btime, prot, display"
-                           " FROM entity WHERE module = ?1 ORDER BY seq");
+    if (sources)
+        sources->clear();
+    auto st = m_db.Prepare(sources ? "SELECT id, name, type, block, appear, ctime, btime, prot, display, source"
+                                     " FROM entity WHERE module = ?1 ORDER BY seq"
+                                   : "SELECT id, name, type, block, appear, ctime, btime, prot, display"
+                                     " FROM entity WHERE module = ?1 ORDER BY seq");
     st.Bind(1, module);
     while (st.Step()) {
         auto& [id, e] = entities.emplace_back();
         id = U32(st.Int(0));
         ReadEntityValues(st, 1, e);
+        if (sources)
+            sources->emplace_back(st.View(9));
     }
     return st.Failed() ? Fail() : kOk;
 }
@@ -409,6 +416,16 @@ uint32_t KivProjectStore::LoadEntityData(uint32_t id, uint32_t kind, std::string
         return st.Failed() ? Fail() : kBadId;
     bytes = st.View(0);
     return kOk;
+}
+
+uint32_t KivProjectStore::LoadEntitySources(uint32_t module,
+                                            std::vector<std::pair<uint32_t, std::string>>& sources) {
+    sources.clear();
+    auto st = m_db.Prepare("SELECT id, source FROM entity WHERE module = ?1");
+    st.Bind(1, module);
+    while (st.Step())
+        sources.emplace_back(U32(st.Int(0)), st.View(1));
+    return st.Failed() ? Fail() : kOk;
 }
 
 uint32_t KivProjectStore::SetEntityAppearance(uint32_t id, uint32_t visible) {

@@ -66,10 +66,14 @@ public:
     // The entity's values (without its layout) and its module.
     uint32_t LoadEntity(uint32_t id, KivEntityImage& entity, uint32_t& module);
     // The values of the module's entities in their order, with their IDs, but without their
-    // source, designer binary and layout: what a walk of the module reads of each.
-    uint32_t LoadEntityValues(uint32_t module, std::vector<std::pair<uint32_t, KivEntityImage>>& entities);
+    // source, designer binary and layout: what a walk of the module reads of each. With
+    // `sources`, their sources too, in the same order.
+    uint32_t LoadEntityValues(uint32_t module, std::vector<std::pair<uint32_t, KivEntityImage>>& entities,
+                              std::vector<std::string>* sources = nullptr);
     // The entity's source (kind 7) or designer binary (kind 4).
     uint32_t LoadEntityData(uint32_t id, uint32_t kind, std::string& bytes);
+    // The sources of the module's entities, with their IDs, in one statement.
+    uint32_t LoadEntitySources(uint32_t module, std::vector<std::pair<uint32_t, std::string>>& sources);
     uint32_t SetEntityAppearance(uint32_t id, uint32_t visible);
 
     // Whole images: a new application or module with what it holds.

@@ -119,7 +119,7 @@ uint32_t KivSqliteEngine::ModNumber(uint32_t modId, uint32_t KivModuleImage::*fi
 uint32_t KivSqliteEngine::EntNumber(uint32_t entId, uint32_t KivEntityImage::*field, uint32_t* value) {
     if (uint32_t status = LoadEntity(entId))
         return status;
-    return Set(value, m_entity.*field);
+    return Set(value, m_entity->*field);
 }
 
 void KivSqliteEngine::StopWalks() {
@@ -872,8 +872,11 @@ uint32_t KivSqliteEngine::ModGetFirstEntity(uint32_t modId, uint32_t* entId) {
     if (uint32_t status = LoadModule(modId, module))
         return status;
     return WalkFirst(m_entityWalk, entId, [&](std::vector<uint32_t>& ids) {
+        // A walk that read its module's sources is most likely one of a search or a listing:
+        // the next one reads them with the values.
+        const bool sources = !m_walkSources.empty();
         Changed();
-        if (uint32_t status = m_project->LoadEntityValues(modId, m_walkValues))
+        if (uint32_t status = m_project->LoadEntityValues(modId, m_walkValues, sources ? &m_walkSources : nullptr))
             return status;
         m_walkModule = modId;
         ids.reserve(m_walkValues.size());
@@ -898,15 +901,35 @@ uint32_t KivSqliteEngine::LoadEntity(uint32_t entId) {
         return kOk;
     m_entityId = 0;
     if (auto it = m_walkIndex.find(entId); it != m_walkIndex.end()) {
-        m_entity = m_walkValues[it->second].second;
+        m_entity = &m_walkValues[it->second].second;
+        m_entityWalkIndex = it->second;
         m_entityModule = m_walkModule;
-        m_entityData = false;
     } else {
-        if (uint32_t status = m_project->LoadEntity(entId, m_entity, m_entityModule))
+        m_entity = &m_single;
+        if (uint32_t status = m_project->LoadEntity(entId, m_single, m_entityModule))
             return status;
-        m_entityData = true;
     }
     m_entityId = entId;
+    return kOk;
+}
+
+uint32_t KivSqliteEngine::WalkSource(size_t index, const std::string*& bytes) {
+    if (m_walkSources.empty()) {
+        const uint32_t entId = m_walkValues[index].first;
+        // One source alone is read alone: the explorer shows one entity of the module it lists.
+        if (m_walkSourceReads++ == 0) {
+            bytes = &m_walkData;
+            return m_project->LoadEntityData(entId, 7, m_walkData);
+        }
+        std::vector<std::pair<uint32_t, std::string>> sources;
+        if (uint32_t status = m_project->LoadEntitySources(m_walkModule, sources))
+            return status;
+        m_walkSources.resize(m_walkValues.size());
+        for (auto& [id, source] : sources)
+            if (auto it = m_walkIndex.find(id); it != m_walkIndex.end())
+                m_walkSources[it->second] = std::move(source);
+    }
+    bytes = &m_walkSources[index];
     return kOk;
 }
 
@@ -924,7 +947,19 @@ uint32_t KivSqliteEngine::EntQueryName(uint32_t entId, KivSymbol* name) {
         return status;
     if (!name)
         return kBadArgument;
-    *name = KivSymbol(m_entity.name);
+    *name = KivSymbol(m_entity->name);
+    return kOk;
+}
+
+uint32_t KivSqliteEngine::EntQueryNameText(uint32_t entId, char* buffer, size_t capacity) {
+    if (uint32_t status = LoadEntity(entId))
+        return status;
+    if (uint32_t status = Out(buffer, capacity, m_entity->name))
+        return status;
+    // The symbol's text: ASCII letters in upper case.
+    for (char* c = buffer; *c; ++c)
+        if (*c >= 'a' && *c <= 'z')
+            *c = static_cast<char>(*c - 'a' + 'A');
     return kOk;
 }
 
@@ -957,7 +992,7 @@ uint32_t KivSqliteEngine::EntQueryTime(uint32_t entId, uint32_t* time) {
 uint32_t KivSqliteEngine::EntQueryProt(uint32_t entId, char* buffer, size_t capacity) {
     if (uint32_t status = LoadEntity(entId))
         return status;
-    return Out(buffer, capacity, m_entity.prototype);
+    return Out(buffer, capacity, m_entity->prototype);
 }
 
 uint32_t KivSqliteEngine::EntQueryData(uint32_t entId, uint32_t kind, KivRecordHandle* record,
@@ -966,16 +1001,19 @@ uint32_t KivSqliteEngine::EntQueryData(uint32_t entId, uint32_t kind, KivRecordH
         return status;
     if (!record || !length || (kind != 4 && kind != 7))
         return kBadArgument;
-    std::string& bytes = kind == 7 ? m_entity.source : m_entity.custom;
-    if (!m_entityData) {
-        if (uint32_t status = m_project->LoadEntityData(entId, kind, bytes))
+    const std::string* bytes = kind == 7 ? &m_single.source : &m_single.custom;
+    if (m_entity != &m_single) {
+        bytes = &m_walkData;
+        const uint32_t status = kind == 7 ? WalkSource(m_entityWalkIndex, bytes)
+                                          : m_project->LoadEntityData(entId, kind, m_walkData);
+        if (status)
             return status;
     }
     if (present)
-        *present = bytes.empty() ? 0 : 1;
+        *present = bytes->empty() ? 0 : 1;
     if (reserved)
         *reserved = 0;
-    return Keep(m_data, bytes, record, length);
+    return Keep(m_data, *bytes, record, length);
 }
 
 uint32_t KivSqliteEngine::RecGet(KivRecordHandle record, uint32_t length, std::string* bytes) {

@@ -113,6 +113,7 @@ public:
 
     uint32_t EntFind(uint32_t modId, KivSymbol name, uint32_t type, uint32_t* entId) override;
     uint32_t EntQueryName(uint32_t entId, KivSymbol* name) override;
+    uint32_t EntQueryNameText(uint32_t entId, char* buffer, size_t capacity) override;
     uint32_t EntQueryType(uint32_t entId, uint32_t* type) override;
     uint32_t EntQueryBlockType(uint32_t entId, uint32_t* blockType) override;
     uint32_t EntQueryAppearance(uint32_t entId, uint32_t* visible) override;
@@ -164,8 +165,12 @@ private:
         m_entityId = 0;
         m_walkValues.clear();
         m_walkIndex.clear();
+        m_walkSources.clear();
+        m_walkSourceReads = 0;
     }
     uint32_t LoadEntity(uint32_t entId);
+    // The source record of the walked entity at that index of m_walkValues.
+    uint32_t WalkSource(size_t index, const std::string*& bytes);
     uint32_t Keep(KeptRecord& kept, std::string bytes, KivRecordHandle* record, uint32_t* length);
     template <class F> uint32_t Write(F&& change);
     uint32_t LoadApp(uint16_t appId, KivApplicationImage& app);
@@ -209,17 +214,25 @@ private:
     KeptRecord m_data;
     KivRecordHandle m_nextRecord = 1;
 
-    // The last entity read, so that a walk reading each entity's properties reads its row once.
+    // The last entity read, so that a walk reading each entity's properties reads its row once:
+    // an entry of m_walkValues (without its source and designer binary), or m_single.
     uint32_t m_entityId = 0;
     uint32_t m_entityModule = 0;
-    KivEntityImage m_entity;
-    // False while m_entity came from m_walkValues, without its source and designer binary.
-    bool m_entityData = false;
+    const KivEntityImage* m_entity = &m_single;
+    size_t m_entityWalkIndex = 0;
+    KivEntityImage m_single;
+    // A designer binary, or the one source read alone, of an entity of the walk.
+    std::string m_walkData;
     // The values of the entities of the module walked last, read with one statement when the
     // walk starts: a walk asks for them entity by entity, often twice (to sort, then to show).
     uint32_t m_walkModule = 0;
     std::vector<std::pair<uint32_t, KivEntityImage>> m_walkValues;
     std::unordered_map<uint32_t, size_t> m_walkIndex;
+    // Their sources, in the same order, once a walk has asked for a second one: a walk that reads
+    // sources (a search, a listing, a module's text) reads them all with one statement, and the
+    // walk after it reads them with the values.
+    std::vector<std::string> m_walkSources;
+    uint32_t m_walkSourceReads = 0;
 };
 
 // Runs a change of the current project's store as one transaction: all of it is kept, or none.

@@ -1,6 +1,7 @@
 #include "repository/KivRepoUtil.h"
 
 #include "engine/KivCurrentEngine.h"
+#include "engine/KivEngine.h"
 #include "support/KivDateTime.h"
 
 #include <algorithm>
@@ -16,9 +17,11 @@ std::string TextBuffer::Text() const {
     return std::string(m_bytes.begin(), end);
 }
 
-std::string EntityName(KivSymbol name) {
-    const std::string& text = name.Name();
-    return text.substr(0, std::min<size_t>(text.size(), 255));
+std::string EntityName(uint32_t entId, uint32_t& status) {
+    char buffer[256] = {};
+    status = Engine().EntQueryNameText(entId, buffer, sizeof buffer);
+    buffer[sizeof buffer - 1] = '\0';
+    return buffer;
 }
 
 uint32_t LocalMoment(uint32_t status, uint32_t gmtSeconds) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/KivSymbol.h"
 #include "support/KivDate.h"
 
 #include <algorithm>
@@ -8,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class KivEngine;
@@ -32,8 +32,9 @@ private:
     std::vector<char> m_bytes;
 };
 
-// The text of an entity-name symbol as a 256-byte buffer holds it: at most 255 characters.
-std::string EntityName(KivSymbol name);
+// The text of the entity's name symbol as a 256-byte buffer holds it (at most 255 characters),
+// read without making the symbol; `status` is the engine's.
+std::string EntityName(uint32_t entId, uint32_t& status);
 
 // A moment read from the engine: converted from GMT to local time when the call succeeded,
 // otherwise the out value as it came.
@@ -45,9 +46,16 @@ std::string MomentTime(bool success, uint32_t seconds);
 
 // Sorts objects ascending by Name (byte order).
 template <class T> void SortByName(std::vector<std::shared_ptr<T>>& objects) {
-    std::stable_sort(
-        objects.begin(), objects.end(),
-        [](const std::shared_ptr<T>& a, const std::shared_ptr<T>& b) { return a->Name() < b->Name(); });
+    // Each name is read once: Name gives a copy, and a sort compares every object many times.
+    std::vector<std::pair<std::string, std::shared_ptr<T>>> named;
+    named.reserve(objects.size());
+    for (std::shared_ptr<T>& object : objects) {
+        std::string name = object->Name();
+        named.emplace_back(std::move(name), std::move(object));
+    }
+    std::stable_sort(named.begin(), named.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 0; i < named.size(); ++i)
+        objects[i] = std::move(named[i].second);
 }
 
 } // namespace kiv::repo

@@ -10,7 +10,6 @@
 #include <algorithm>
 
 using kiv::repo::Engine;
-using kiv::repo::TextBuffer;
 
 KivVOEntity::KivVOEntity(uint32_t id) : KivVOEntity(nullptr, id) {}
 
@@ -18,9 +17,9 @@ KivVOEntity::KivVOEntity(std::shared_ptr<KivVOModule> owner, uint32_t id)
     : m_owner(std::move(owner)), m_id(id) {
     if (m_id == 0)
         return;
-    KivSymbol name;
-    SetStatus(Engine().EntQueryName(m_id, &name), "Error EntQueryName");
-    m_name = kiv::repo::EntityName(name);
+    uint32_t status = 0;
+    m_name = kiv::repo::EntityName(m_id, status);
+    SetStatus(status, "Error EntQueryName");
 }
 
 KivDate KivVOEntity::CreateDate() const {
@@ -44,26 +43,29 @@ std::string KivVOEntity::LastBuildTime() const {
 }
 
 std::string KivVOEntity::VOPrototype() const {
-    TextBuffer buffer(256);
-    SetStatus(Engine().EntQueryProt(m_id, buffer.Data(), buffer.Capacity()), "Error EntQueryProt");
-    std::string text = buffer.Text();
-    std::replace(text.begin(), text.end(), '\t', ' ');
-    std::string oneLine;
-    oneLine.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            oneLine += ' ';
+    char text[256] = {};
+    SetStatus(Engine().EntQueryProt(m_id, text, sizeof text), "Error EntQueryProt");
+    text[sizeof text - 1] = '\0';
+    // In place, as the text only gets shorter: a tab becomes a blank, so does a CR LF pair.
+    size_t length = 0;
+    for (size_t i = 0; text[i] != '\0'; ++i) {
+        if (text[i] == '\r' && text[i + 1] == '\n') {
+            text[length++] = ' ';
             ++i;
         } else {
-            oneLine += text[i];
+            text[length++] = text[i] == '\t' ? ' ' : text[i];
         }
     }
-    return KivAllTrim(oneLine);
+    return KivAllTrim(std::string_view(text, length));
 }
 
 std::string KivVOEntity::Source() const {
     std::string source = Data();
-    source.erase(std::remove(source.begin(), source.end(), '\0'), source.end());
+    // The stored text ends in NUL bytes and seldom holds one before them.
+    const size_t first = source.find('\0');
+    if (first != std::string::npos)
+        source.erase(std::remove(source.begin() + static_cast<std::ptrdiff_t>(first), source.end(), '\0'),
+                     source.end());
     return source;
 }
 

@@ -46,9 +46,10 @@ std::shared_ptr<KivVOEntity> KivVOModule::Entity(uint32_t entId) const {
 std::string KivVOModule::EntityName(uint32_t entId) const {
     if (entId == 0)
         return {};
-    KivSymbol name;
-    SetStatus(Engine().EntQueryName(entId, &name), "Error EntQueryName");
-    return kiv::repo::EntityName(name);
+    uint32_t status = 0;
+    std::string name = kiv::repo::EntityName(entId, status);
+    SetStatus(status, "Error EntQueryName");
+    return name;
 }
 
 bool KivVOModule::ExportModule(const std::string& fileName) {
@@ -119,8 +120,10 @@ std::string KivVOModule::ExternalFile(const std::string& fileName) {
 
 std::string KivVOModule::ExternalSource() const {
     std::string source;
-    for (const auto& entity : EntityList())
-        source += entity->Source() + "\r\n";
+    for (const auto& entity : EntityList()) {
+        source += entity->Source();
+        source += "\r\n";
+    }
     return source;
 }
 

@@ -61,8 +61,17 @@ size_t Decode(std::string_view text, size_t at, char32_t& c) {
 std::string KivAnsiToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
-    for (unsigned char byte : bytes)
-        Append(out, byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : char32_t(byte));
+    // Runs of ASCII bytes, most of any source, are copied as they are.
+    size_t plain = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte < 0x80)
+            continue;
+        out.append(bytes.data() + plain, i - plain);
+        Append(out, byte < 0xA0 ? kHigh[byte - 0x80] : char32_t(byte));
+        plain = i + 1;
+    }
+    out.append(bytes.data() + plain, bytes.size() - plain);
     return out;
 }
 

@@ -613,6 +613,13 @@ uint32_t KivFaultEngine::EntQueryName(uint32_t entId, KivSymbol* name) {
     return m_inner->EntQueryName(entId, name);
 }
 
+// The same query as EntQueryName, and the same fault.
+uint32_t KivFaultEngine::EntQueryNameText(uint32_t entId, char* buffer, size_t capacity) {
+    if (uint32_t status = Enter(75))
+        return status;
+    return m_inner->EntQueryNameText(entId, buffer, capacity);
+}
+
 uint32_t KivFaultEngine::EntQueryType(uint32_t entId, uint32_t* type) {
     if (uint32_t status = Enter(76))
         return status;

@@ -109,6 +109,7 @@ public:
     uint32_t ModGetNextEntity(uint32_t* entId) override;
     uint32_t EntFind(uint32_t modId, KivSymbol name, uint32_t type, uint32_t* entId) override;
     uint32_t EntQueryName(uint32_t entId, KivSymbol* name) override;
+    uint32_t EntQueryNameText(uint32_t entId, char* buffer, size_t capacity) override;
     uint32_t EntQueryType(uint32_t entId, uint32_t* type) override;
     uint32_t EntQueryBlockType(uint32_t entId, uint32_t* blockType) override;
     uint32_t EntQueryAppearance(uint32_t entId, uint32_t* visible) override;

@@ -298,3 +298,59 @@ TEST_F(KivSqliteEngineModuleTest, ImportModFromMef) {
               kBadFile);
     EXPECT_EQ(Modules(m_app).size(), 1u);
 }
+
+// A walk that reads more than one source reads its module's sources in one statement; every kind
+// of change (a bound PRG read again, a merge, a delete) must leave none of them behind.
+TEST_F(KivSqliteEngineModuleTest, AWalkReadsItsModuleSourcesAheadUntilAChange) {
+    uint32_t module = NewModule(m_app, "M");
+    const std::string prg = ScratchFile("m.prg", "FUNCTION B()\r\nRETURN 1\r\nFUNCTION A()\r\nFUNCTION C()\r\n");
+    ASSERT_EQ(E().ModSetExtern(module, prg.c_str(), nullptr), 0u);
+    uint32_t other = NewModule(m_app, "Other");
+    ASSERT_EQ(E().ModSetExtern(other, ScratchFile("o.prg", "FUNCTION D()\r\n").c_str(), nullptr), 0u);
+    const uint32_t d = Find(other, "D", 3);
+    // Each entity of a walk of the module as name=source, with another module's entity and the
+    // designer binaries read in between.
+    auto walk = [&](uint32_t mod) {
+        std::vector<std::string> shown;
+        for (uint32_t id : Entities(mod)) {
+            shown.push_back(Text([&](char* b, size_t n) { return E().EntQueryNameText(id, b, n); }) + "=" +
+                            Source(id));
+            EXPECT_EQ(Source(d), std::string("FUNCTION D()\r\n\0", 15));
+            KivRecordHandle record = 0;
+            uint32_t length = 9;
+            EXPECT_EQ(E().EntQueryData(id, 4, &record, &length, nullptr, nullptr), 0u);
+            EXPECT_EQ(length, 0u);
+        }
+        return shown;
+    };
+    using Texts = std::vector<std::string>;
+    const std::string nul(1, '\0');
+    const Texts first{"B=FUNCTION B()\r\nRETURN 1\r\n" + nul, "A=FUNCTION A()\r\n" + nul, "C=FUNCTION C()\r\n" + nul};
+    EXPECT_EQ(walk(module), first);
+    EXPECT_EQ(walk(module), first) << "read with the values this time";
+
+    ScratchFile("m.prg", "FUNCTION B()\r\nRETURN 2\r\nFUNCTION A()\r\n");
+    uint32_t changed = 0;
+    ASSERT_EQ(E().ModSetExtern(module, prg.c_str(), &changed), 0u);
+    ASSERT_EQ(changed, 1u);
+    EXPECT_EQ(walk(module), (Texts{"B=FUNCTION B()\r\nRETURN 2\r\n" + nul, "A=FUNCTION A()\r\n" + nul}));
+
+    // A merge replaces the module of that name by the file's.
+    const KivTestEntity e{"E", 3, 17, "FUNCTION E()", "FUNCTION E()\r\n"};
+    const std::string aef = KivAefTestWriter::Aef().AppName("App").AppInfo(0, 0).Module("M", 0, 0).Entity(e).End();
+    const std::vector<uint32_t> before = Entities(module);
+    uint32_t app = 0;
+    uint32_t modules = 0;
+    ASSERT_EQ(E().AdamImportApp(ScratchFile("m.aef", aef).c_str(), "App", 0, 0, &app, &modules), 0u);
+    ASSERT_EQ(app, m_app);
+    KivRecordHandle record = 0;
+    uint32_t length = 0;
+    EXPECT_EQ(E().EntQueryData(before[0], 7, &record, &length, nullptr, nullptr), kBadId);
+    uint32_t merged = 0;
+    ASSERT_EQ(E().ModFind(m_app, "M", &merged), 0u);
+    EXPECT_EQ(walk(merged), Texts{"E=FUNCTION E()\r\n" + nul});
+
+    const uint32_t walked = Entities(merged).front();
+    ASSERT_EQ(E().ModDelete(merged, 1), 0u);
+    EXPECT_EQ(E().EntQueryData(walked, 7, &record, &length, nullptr, nullptr), kBadId);
+}

@@ -2,6 +2,7 @@
 
 #include "explorer/search/KivSourceSearch.h"
 
+#include "exportfiles/KivEntityText.h"
 #include "repository/KivEntSymTypes.h"
 #include "repository/KivVOApplication.h"
 #include "repository/KivVOEntity.h"
@@ -44,7 +45,9 @@ std::optional<KivEntityRowText> KivEntityRow(const KivVOEntity& entity, const st
     const KivSymbol type = entity.Type();
     if (std::find(types.begin(), types.end(), type) == types.end())
         return std::nullopt;
-    return KivEntityRowFor(type, entity.Info());
+    // Info as the entity gives it, from the type already read: a catalogue of every entity
+    // would otherwise take each prototype apart twice.
+    return KivEntityRowFor(type, KivEntityInfo(entity.Prototype(), type));
 }
 
 bool KivEntityCatalogue::Build(KivVORepository& repository, const std::string& project, KivProgress* progress,
@@ -71,6 +74,8 @@ bool KivEntityCatalogue::Build(KivVORepository& repository, const std::string& p
             continue;
         }
         for (const auto& app : prj->ApplicationList()) {
+            const std::string appName = app->Name();
+            const uint16_t appId = app->ID();
             for (const auto& item : app->ModuleList()) {
                 // Asked once a module: a cancel is then felt within a module's entities.
                 if (progress) {
@@ -83,13 +88,15 @@ bool KivEntityCatalogue::Build(KivVORepository& repository, const std::string& p
                 auto module = std::static_pointer_cast<KivVOModule>(item);
                 if (!module->IsVisible())
                     continue;
+                const std::string moduleName = module->Name();
+                const uint32_t modId = module->ID();
                 for (const auto& entry : module->EntityList()) {
                     const auto& entity = static_cast<const KivVOEntity&>(*entry);
                     auto row = KivEntityRow(entity, types);
                     if (!row)
                         continue;
-                    Add({name, app->Name(), module->Name(), std::move(row->name), std::move(row->type),
-                         app->ID(), module->ID(), entity.ID()});
+                    Add({name, appName, moduleName, std::move(row->name), std::move(row->type), appId, modId,
+                         entity.ID()});
                     // The engine still holds this entity's record: its source costs no second read.
                     if (visit && !visit(m_entities.size() - 1, entity)) {
                         complete = false;

@@ -76,14 +76,22 @@ bool KivTextMatcher::Lines(std::string_view text,
         return true;
     }
     // The whole text is lowered once and searched for the lowered pattern; lines are only
-    // counted up to each match.
-    const auto& table = LowerTable();
+    // counted up to each match. Both loops are the compiler's to vectorise, and memmem skips
+    // ahead where a search for the first letter would stop at every one of it.
     m_buffer.resize(text.size());
-    for (size_t i = 0; i < text.size(); ++i)
-        m_buffer[i] = table[static_cast<unsigned char>(text[i])];
+    const char* in = text.data();
+    char* out = m_buffer.data();
+    for (size_t i = 0, n = text.size(); i < n; ++i) {
+        const auto c = static_cast<unsigned char>(in[i]);
+        out[i] = static_cast<char>(c + (static_cast<unsigned char>(c - 'A') < 26 ? 32 : 0));
+    }
     const std::string_view lower(m_buffer);
+    const auto find = [&](size_t from) -> size_t {
+        const void* hit = memmem(lower.data() + from, lower.size() - from, m_lower.data(), m_lower.size());
+        return hit ? static_cast<size_t>(static_cast<const char*>(hit) - lower.data()) : std::string_view::npos;
+    };
     size_t counted = 0;
-    size_t at = lower.find(m_lower);
+    size_t at = find(0);
     while (at != std::string_view::npos) {
         number += static_cast<uint32_t>(std::count(lower.begin() + static_cast<std::ptrdiff_t>(counted),
                                                    lower.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
@@ -95,7 +103,7 @@ bool KivTextMatcher::Lines(std::string_view text,
         if (end >= text.size())
             break;
         counted = end;
-        at = lower.find(m_lower, end + 1);
+        at = find(end + 1);
     }
     return true;
 }
