@@ -523,12 +523,12 @@ uint32_t KivProjectStore::InsertEntities(uint32_t module, const std::vector<KivE
         seq = last.Int(0);
     }
     for (const KivEntityImage& e : entities)
-        if (uint32_t status = InsertEntity(module, ++seq, e))
+        if (uint32_t status = InsertEntity(module, ++seq, KivViewOf(e)))
             return status;
     return kOk;
 }
 
-uint32_t KivProjectStore::InsertEntity(uint32_t module, int64_t seq, const KivEntityImage& e) {
+uint32_t KivProjectStore::InsertEntity(uint32_t module, int64_t seq, const KivEntityView& e) {
     auto st = m_db.Prepare("INSERT INTO entity(module, seq, name, type, block, appear, ctime, btime, prot,"
                            " display, source, custom, layout) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10,"
                            " ?11, ?12, ?13)");
@@ -554,14 +554,21 @@ uint32_t KivProjectStore::ModuleSeq(uint32_t id, int64_t& seq) {
 }
 
 uint32_t KivProjectStore::EachEntity(uint32_t module,
-                                     const std::function<uint32_t(const KivEntityImage&)>& each) {
+                                     const std::function<uint32_t(const KivEntityView&)>& each) {
     auto st =
         m_db.Prepare("SELECT name, type, block, appear, ctime, btime, prot, display, source, custom, layout"
                      " FROM entity WHERE module = ?1 ORDER BY seq");
     st.Bind(1, module);
-    KivEntityImage e;
+    KivEntityView e;
     while (st.Step()) {
-        ReadEntityValues(st, 0, e);
+        e.name = st.View(0);
+        e.type = U32(st.Int(1));
+        e.block = U32(st.Int(2));
+        e.appearance = U32(st.Int(3));
+        e.created = U32(st.Int(4));
+        e.built = U32(st.Int(5));
+        e.prototype = st.View(6);
+        e.display = st.View(7);
         e.source = st.View(8);
         e.custom = st.View(9);
         e.layout = st.View(10);
