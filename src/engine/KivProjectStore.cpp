@@ -105,7 +105,7 @@ uint32_t U32(int64_t value) {
 
 // The values of an entity row from the columns name, type, block, appear, ctime, btime, prot and
 // display, in that order from `first`.
-void ReadEntityValues(const KivSqliteStatement& st, int first, KivEntityImage& e) {
+template <class Entity> void ReadEntityValues(const KivSqliteStatement& st, int first, Entity& e) {
     e.name = st.View(first);
     e.type = U32(st.Int(first + 1));
     e.block = U32(st.Int(first + 2));
@@ -561,14 +561,7 @@ uint32_t KivProjectStore::EachEntity(uint32_t module,
     st.Bind(1, module);
     KivEntityView e;
     while (st.Step()) {
-        e.name = st.View(0);
-        e.type = U32(st.Int(1));
-        e.block = U32(st.Int(2));
-        e.appearance = U32(st.Int(3));
-        e.created = U32(st.Int(4));
-        e.built = U32(st.Int(5));
-        e.prototype = st.View(6);
-        e.display = st.View(7);
+        ReadEntityValues(st, 0, e);
         e.source = st.View(8);
         e.custom = st.View(9);
         e.layout = st.View(10);
