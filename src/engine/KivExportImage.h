@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // An application, module or entity as the engine holds it: the values it interprets, and the
@@ -28,6 +29,28 @@ struct KivEntityImage {
     std::string custom;  // the designer's binary
     std::string layout;
 };
+
+// An entity handed from where it lies to where it goes, without copies of its texts: a stored
+// row to an export file, an export file's records to the store. The same values as
+// KivEntityImage, as views that are valid only for the one call that hands them over.
+struct KivEntityView {
+    std::string_view name;
+    uint32_t type = 3;
+    uint32_t block = 0;
+    uint32_t appearance = 1;
+    uint32_t created = 0;
+    uint32_t built = 0;
+    std::string_view prototype;
+    std::string_view display;
+    std::string_view source;
+    std::string_view custom;
+    std::string_view layout;
+};
+
+inline KivEntityView KivViewOf(const KivEntityImage& e) {
+    return {e.name,    e.type,    e.block,  e.appearance, e.created, e.built,
+            e.prototype, e.display, e.source, e.custom,     e.layout};
+}
 
 struct KivModuleImage {
     std::string name;

@@ -59,23 +59,19 @@ std::string Text(const KivRecord& record) {
 
 // Entity records: name, type and block numbers, source, prototype, designer binary, display
 // name, information. The first record of each kind is interpreted; a repeated one is kept raw.
-void ReadEntity(Records records, KivEntityImage& entity, SeenTags& seen) {
+// The name (upper case) and the layout are made in `owned`; the other texts are views into the
+// records' bytes.
+void ReadEntity(Records records, KivEntityImage& owned, KivEntityView& entity, SeenTags& seen) {
     seen.Clear();
-    entity.name.clear();
+    entity = KivEntityView();
     entity.type = 0;
-    entity.block = 0;
-    entity.appearance = 1;
-    entity.created = entity.built = 0;
-    entity.prototype.clear();
-    entity.display.clear();
-    entity.source.clear();
-    entity.custom.clear();
-    entity.layout.clear();
+    owned.name.clear();
+    owned.layout.clear();
     for (const KivRecord& r : records) {
         KivLayoutKind kind = KivLayoutKind::Slot;
         switch (seen.First(r.tag) ? r.tag : 0) {
         case kiv::tag::kEntityName:
-            entity.name = KivUpper(KivRecordText(r.data));
+            owned.name = KivUpper(KivRecordText(r.data));
             break;
         case kiv::tag::kEntityType:
             entity.type = KivRecordU16(r.data, 0);
@@ -84,18 +80,18 @@ void ReadEntity(Records records, KivEntityImage& entity, SeenTags& seen) {
             entity.block = KivRecordU16(r.data, 0);
             break;
         case kiv::tag::kSource:
-            entity.source.assign(r.data);
+            entity.source = r.data;
             kind = KivLayoutKind::Marker;
             break;
         case kiv::tag::kCustomData:
-            entity.custom.assign(r.data);
+            entity.custom = r.data;
             kind = KivLayoutKind::Marker;
             break;
         case kiv::tag::kPrototype:
-            entity.prototype.assign(KivRecordText(r.data));
+            entity.prototype = KivRecordText(r.data);
             break;
         case kiv::tag::kDisplayName:
-            entity.display.assign(KivRecordText(r.data));
+            entity.display = KivRecordText(r.data);
             break;
         case kiv::tag::kEntityInfo:
             entity.created = KivRecordU32(r.data, kiv::tag::kEntityInfoCreated);
@@ -104,9 +100,11 @@ void ReadEntity(Records records, KivEntityImage& entity, SeenTags& seen) {
         default:
             kind = KivLayoutKind::Raw;
         }
-        KivRecordLayout::Append(entity.layout, kind, r.tag,
+        KivRecordLayout::Append(owned.layout, kind, r.tag,
                                 kind == KivLayoutKind::Marker ? std::string_view() : r.data);
     }
+    entity.name = owned.name;
+    entity.layout = owned.layout;
 }
 
 void ReadModuleLevel(Records records, KivModuleImage& module, SeenTags& seen, std::string& layout) {
@@ -194,13 +192,14 @@ private:
     }
 
     uint32_t FlushEntity(size_t end) {
-        ReadEntity(Records(m_records).subspan(0, end), m_entity, m_entitySeen);
-        return m_sink.Entity(m_entity);
+        ReadEntity(Records(m_records).subspan(0, end), m_entity, m_view, m_entitySeen);
+        return m_sink.Entity(m_view);
     }
 
     KivExportSink& m_sink;
     KivModuleImage m_module;
     KivEntityImage m_entity;
+    KivEntityView m_view;
     SeenTags m_seen;
     SeenTags m_entitySeen;
     std::vector<KivRecord> m_records;

@@ -15,7 +15,8 @@ public:
     // The application's own values, layout and lists (an AEF only; no modules).
     virtual uint32_t Application(const KivApplicationImage& app) = 0;
     virtual uint32_t ModuleBegin(const KivModuleImage& module) = 0;
-    virtual uint32_t Entity(const KivEntityImage& entity) = 0;
+    // The entity's texts are views into the file's bytes (its name into the reader's own copy).
+    virtual uint32_t Entity(const KivEntityView& entity) = 0;
     virtual uint32_t ModuleEnd(const KivModuleImage& module) = 0;
 };
 

@@ -8,12 +8,38 @@
 #include <algorithm>
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 namespace {
 
 namespace tag = kiv::tag;
 
 constexpr size_t kNoSlot = static_cast<size_t>(-1);
+
+// A level's layout read once: its items in order, the first few kept in place (an entity has
+// about ten), so that an export walks each layout once and allocates nothing for it.
+class LayoutItems {
+public:
+    explicit LayoutItems(std::string_view layout) {
+        KivRecordLayout walk(layout);
+        KivLayoutItem item;
+        while (walk.Next(item)) {
+            if (m_count < kInPlace)
+                m_inPlace[m_count] = item;
+            else
+                m_more.push_back(item);
+            ++m_count;
+        }
+    }
+    size_t Count() const { return m_count; }
+    const KivLayoutItem& operator[](size_t i) const { return i < kInPlace ? m_inPlace[i] : m_more[i - kInPlace]; }
+
+private:
+    static constexpr size_t kInPlace = 16;
+    KivLayoutItem m_inPlace[kInPlace];
+    std::vector<KivLayoutItem> m_more;
+    size_t m_count = 0;
+};
 
 // Writes one level from its layout. Slots are listed in the order the IDE writes them; a slot the
 // layout has no place for is written before the first later slot of the layout, or at the end
@@ -22,11 +48,9 @@ class LevelWriter {
 public:
     LevelWriter(const uint16_t* tags, size_t count) : m_tags(tags), m_count(count) {}
 
-    void NotePresent(std::string_view layout) {
-        KivRecordLayout items(layout);
-        KivLayoutItem item;
-        while (items.Next(item))
-            if (item.kind != KivLayoutKind::Raw)
+    void NotePresent(const LayoutItems& items) {
+        for (size_t i = 0; i < items.Count(); ++i)
+            if (const KivLayoutItem& item = items[i]; item.kind != KivLayoutKind::Raw)
                 if (size_t idx = Index(item.tag); idx != kNoSlot)
                     m_present |= 1u << idx;
     }
@@ -34,10 +58,9 @@ public:
     // Writes the layout's items; slots outside [from, to) that are missing are left for another
     // part. Emit(slot index, original data, present) writes one slot.
     template <class Emit>
-    void Write(std::string_view layout, size_t from, size_t to, KivRecordWriter& w, Emit&& emit) {
-        KivRecordLayout items(layout);
-        KivLayoutItem item;
-        while (items.Next(item)) {
+    void Write(const LayoutItems& items, size_t from, size_t to, KivRecordWriter& w, Emit&& emit) {
+        for (size_t i = 0; i < items.Count(); ++i) {
+            const KivLayoutItem& item = items[i];
             size_t idx = item.kind == KivLayoutKind::Raw ? kNoSlot : Index(item.tag);
             if (idx == kNoSlot) {
                 if (item.kind != KivLayoutKind::Marker)
@@ -147,11 +170,12 @@ constexpr size_t kModuleHeadSlots = 4;
 const uint16_t kEntitySlots[] = {tag::kEntityName, tag::kEntityType, tag::kBlockType,   tag::kSource,
                                  tag::kPrototype,  tag::kCustomData, tag::kDisplayName, tag::kEntityInfo};
 
-void WriteEntityRecords(const KivEntityImage& e, KivRecordWriter& w) {
+template <class Entity> void WriteEntityRecords(const Entity& e, KivRecordWriter& w) {
+    const LayoutItems items(e.layout);
     LevelWriter level(kEntitySlots, std::size(kEntitySlots));
-    level.NotePresent(e.layout);
+    level.NotePresent(items);
     level.Write(
-        e.layout, 0, std::size(kEntitySlots), w, [&](size_t idx, std::string_view orig, bool present) {
+        items, 0, std::size(kEntitySlots), w, [&](size_t idx, std::string_view orig, bool present) {
             switch (kEntitySlots[idx]) {
             case tag::kEntityName:
                 if (present && KivEqualsIgnoringCase(KivRecordText(orig), e.name))
@@ -223,9 +247,10 @@ void WriteAppPart(const KivApplicationImage& app, KivRecordWriter& w) {
     bool rewriteLibrary = layoutLibrary != app.library;
     bool rewriteDll = layoutDll != app.dll;
 
+    const LayoutItems items(app.layout);
     LevelWriter level(kAppSlots, std::size(kAppSlots));
-    level.NotePresent(app.layout);
-    level.Write(app.layout, 0, std::size(kAppSlots), w, [&](size_t idx, std::string_view orig, bool present) {
+    level.NotePresent(items);
+    level.Write(items, 0, std::size(kAppSlots), w, [&](size_t idx, std::string_view orig, bool present) {
         switch (kAppSlots[idx]) {
         case tag::kHeader:
             if (present)
@@ -296,7 +321,7 @@ std::string_view BaseName(std::string_view path) {
     return path;
 }
 
-bool IsCallable(const KivEntityImage& e) {
+template <class Entity> bool IsCallable(const Entity& e) {
     if (e.type != tag::kTypeSource || (e.block != tag::kBlockFunction && e.block != tag::kBlockProcedure))
         return false;
     return KivUpper(KivGetToken(KivAllTrim(e.prototype), 1, " ")) != "STATIC";
@@ -307,9 +332,11 @@ bool IsCallable(const KivEntityImage& e) {
 uint32_t KivExportWriter::WriteModule(const KivModuleImage& module, std::string& out,
                                       const std::function<uint32_t()>& entities) {
     KivRecordWriter w(out);
+    const LayoutItems head(module.head);
+    const LayoutItems tail(module.tail);
     LevelWriter level(kModuleSlots, std::size(kModuleSlots));
-    level.NotePresent(module.head);
-    level.NotePresent(module.tail);
+    level.NotePresent(head);
+    level.NotePresent(tail);
     auto emit = [&](size_t idx, std::string_view orig, bool present) {
         switch (kModuleSlots[idx]) {
         case tag::kModuleName:
@@ -332,14 +359,19 @@ uint32_t KivExportWriter::WriteModule(const KivModuleImage& module, std::string&
             break;
         }
     };
-    level.Write(module.head, 0, kModuleHeadSlots, w, emit);
+    level.Write(head, 0, kModuleHeadSlots, w, emit);
     if (uint32_t status = entities())
         return status;
-    level.Write(module.tail, kModuleHeadSlots, std::size(kModuleSlots), w, emit);
+    level.Write(tail, kModuleHeadSlots, std::size(kModuleSlots), w, emit);
     return 0;
 }
 
 void KivExportWriter::WriteEntity(const KivEntityImage& entity, std::string& out) {
+    KivRecordWriter w(out);
+    WriteEntityRecords(entity, w);
+}
+
+void KivExportWriter::WriteEntity(const KivEntityView& entity, std::string& out) {
     KivRecordWriter w(out);
     WriteEntityRecords(entity, w);
 }
@@ -362,18 +394,18 @@ std::string KivExportWriter::DllName(const KivApplicationImage& app) {
     return name.empty() ? app.name : name;
 }
 
-bool KivExportWriter::DllDeclaration(const KivEntityImage& e, const std::string& dllName,
+bool KivExportWriter::DllDeclaration(const KivEntityView& e, const std::string& dllName,
                                      KivEntityImage& declaration) {
     if (!IsCallable(e))
         return false;
     declaration = KivEntityImage();
-    declaration.name = e.name;
-    declaration.display = e.display;
+    declaration.name = std::string(e.name);
+    declaration.display = std::string(e.display);
     declaration.type = tag::kTypeDll;
     declaration.block = tag::kBlockFunction;
     declaration.created = e.created;
     declaration.built = e.built;
-    std::string entry = e.display.empty() ? e.name : e.display;
+    std::string entry(e.display.empty() ? e.name : e.display);
     declaration.prototype = "_DLL " + KivAllTrim(e.prototype) + ":" + dllName + "." + entry;
     declaration.source = declaration.prototype + "\r\n";
     declaration.source.push_back('\0');

@@ -30,6 +30,7 @@ public:
     static uint32_t WriteModule(const KivModuleImage& module, std::string& out,
                                 const std::function<uint32_t()>& entities);
     static void WriteEntity(const KivEntityImage& entity, std::string& out);
+    static void WriteEntity(const KivEntityView& entity, std::string& out);
 
     static void WriteEnd(std::string& out);
 
@@ -42,6 +43,6 @@ public:
     // The DLL's name: the executable name without folder and extension, else the application's.
     static std::string DllName(const KivApplicationImage& app);
     // The declaration of a callable entity; false for any other.
-    static bool DllDeclaration(const KivEntityImage& entity, const std::string& dllName,
+    static bool DllDeclaration(const KivEntityView& entity, const std::string& dllName,
                               KivEntityImage& declaration);
 };

@@ -105,7 +105,7 @@ uint32_t U32(int64_t value) {
 
 // The values of an entity row from the columns name, type, block, appear, ctime, btime, prot and
 // display, in that order from `first`.
-void ReadEntityValues(const KivSqliteStatement& st, int first, KivEntityImage& e) {
+template <class Entity> void ReadEntityValues(const KivSqliteStatement& st, int first, Entity& e) {
     e.name = st.View(first);
     e.type = U32(st.Int(first + 1));
     e.block = U32(st.Int(first + 2));
@@ -540,12 +540,12 @@ uint32_t KivProjectStore::InsertEntities(uint32_t module, const std::vector<KivE
         seq = last.Int(0);
     }
     for (const KivEntityImage& e : entities)
-        if (uint32_t status = InsertEntity(module, ++seq, e))
+        if (uint32_t status = InsertEntity(module, ++seq, KivViewOf(e)))
             return status;
     return kOk;
 }
 
-uint32_t KivProjectStore::InsertEntity(uint32_t module, int64_t seq, const KivEntityImage& e) {
+uint32_t KivProjectStore::InsertEntity(uint32_t module, int64_t seq, const KivEntityView& e) {
     auto st = m_db.Prepare("INSERT INTO entity(module, seq, name, type, block, appear, ctime, btime, prot,"
                            " display, source, custom, layout) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10,"
                            " ?11, ?12, ?13)");
@@ -571,12 +571,12 @@ uint32_t KivProjectStore::ModuleSeq(uint32_t id, int64_t& seq) {
 }
 
 uint32_t KivProjectStore::EachEntity(uint32_t module,
-                                     const std::function<uint32_t(const KivEntityImage&)>& each) {
+                                     const std::function<uint32_t(const KivEntityView&)>& each) {
     auto st =
         m_db.Prepare("SELECT name, type, block, appear, ctime, btime, prot, display, source, custom, layout"
                      " FROM entity WHERE module = ?1 ORDER BY seq");
     st.Bind(1, module);
-    KivEntityImage e;
+    KivEntityView e;
     while (st.Step()) {
         ReadEntityValues(st, 0, e);
         e.source = st.View(8);

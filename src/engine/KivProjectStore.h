@@ -88,7 +88,7 @@ public:
     // The module's row alone (no entities), at `seq` as InsertModule.
     uint32_t InsertModuleRow(uint16_t app, int64_t seq, const KivModuleImage& module, uint32_t& id);
     // One entity, at `seq` in its module's order.
-    uint32_t InsertEntity(uint32_t module, int64_t seq, const KivEntityImage& entity);
+    uint32_t InsertEntity(uint32_t module, int64_t seq, const KivEntityView& entity);
     // The module's values read after its entities: export name, external file and source, times,
     // and the layout of its tail.
     uint32_t FinishModule(uint32_t id, const KivModuleImage& module);
@@ -96,8 +96,8 @@ public:
     uint32_t LoadApplicationPart(uint16_t id, KivApplicationImage& app);
     uint32_t LoadModulePart(uint32_t id, KivModuleImage& module);
     // Each entity of the module in its order, whole, one at a time; a non-zero status from
-    // `each` ends the walk with it. The image handed over is only valid during the call.
-    uint32_t EachEntity(uint32_t module, const std::function<uint32_t(const KivEntityImage&)>& each);
+    // `each` ends the walk with it. The view handed over is only valid during the call.
+    uint32_t EachEntity(uint32_t module, const std::function<uint32_t(const KivEntityView&)>& each);
 
 private:
     uint32_t Fail() const { return m_db.FailureStatus(); }

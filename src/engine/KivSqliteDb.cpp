@@ -9,7 +9,23 @@ KivSqliteDb::~KivSqliteDb() {
     Close();
 }
 
+namespace {
+
+// SQLite counts the memory it holds under a lock on every allocation, a few dozen times for each
+// row an import stores; nothing here asks for that count. The setting must come before SQLite's
+// first use in the process and is left alone after it.
+void ConfigureOnce() {
+    static const bool configured = [] {
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        return true;
+    }();
+    (void)configured;
+}
+
+} // namespace
+
 uint32_t KivSqliteDb::Open(const std::filesystem::path& file, bool create) {
+    ConfigureOnce();
     Close();
     int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
     sqlite3* db = nullptr;
@@ -59,22 +75,22 @@ bool KivSqliteDb::Exec(const char* sql) {
     return m_db && sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
-KivSqliteStatement KivSqliteDb::Prepare(const std::string& sql) {
+KivSqliteStatement KivSqliteDb::Prepare(std::string_view sql) {
     if (!m_db)
         return KivSqliteStatement(nullptr, false);
     auto it = m_statements.find(sql);
     if (it == m_statements.end()) {
         sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v3(m_db, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
+        if (sqlite3_prepare_v3(m_db, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
                                &stmt, nullptr) != SQLITE_OK)
             return KivSqliteStatement(nullptr, false);
-        it = m_statements.emplace(sql, stmt).first;
+        it = m_statements.emplace(std::string(sql), stmt).first;
     }
     if (!sqlite3_stmt_busy(it->second))
         return KivSqliteStatement(it->second, false);
     // The kept statement is in use further up the call chain: use a second one for this call.
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(m_db, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(m_db, sql.data(), static_cast<int>(sql.size()), &stmt, nullptr) != SQLITE_OK)
         return KivSqliteStatement(nullptr, false);
     return KivSqliteStatement(stmt, true);
 }
@@ -117,13 +133,27 @@ bool KivSqliteDb::Checkpoint() {
                        SQLITE_OK;
 }
 
+// Reads go through the mapping, but while a change is written they do not: with the file mapped,
+// SQLite looks each page it reads up in the write-ahead log first, and the log grows with every
+// change of a large import. Turned off and on through kept statements, not parsed each time.
+void KivSqliteDb::MapForReading(bool on) {
+    auto st = Prepare(on ? "PRAGMA mmap_size=1073741824" : "PRAGMA mmap_size=0");
+    while (st.Step()) {
+    }
+}
+
 KivSqliteDb::Transaction::Transaction(KivSqliteDb& db) : m_db(db) {
+    m_db.MapForReading(false);
     m_started = m_db.Exec("BEGIN IMMEDIATE");
+    if (!m_started)
+        m_db.MapForReading(true);
 }
 
 KivSqliteDb::Transaction::~Transaction() {
-    if (m_started && !m_done)
+    if (m_started && !m_done) {
         m_db.Exec("ROLLBACK");
+        m_db.MapForReading(true);
+    }
 }
 
 bool KivSqliteDb::Transaction::Commit() {
@@ -132,6 +162,7 @@ bool KivSqliteDb::Transaction::Commit() {
     if (!m_db.Exec("COMMIT"))
         return false;
     m_done = true;
+    m_db.MapForReading(true);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 struct sqlite3;
@@ -27,7 +28,7 @@ public:
 
     // Runs SQL text without results (schema, pragmas). False on failure.
     bool Exec(const char* sql);
-    KivSqliteStatement Prepare(const std::string& sql);
+    KivSqliteStatement Prepare(std::string_view sql);
     int64_t LastInsertId() const;
     int64_t Changes() const;
     // The engine status for the last failure of this connection.
@@ -68,8 +69,16 @@ public:
     };
 
 private:
+    void MapForReading(bool on);
+
     sqlite3* m_db = nullptr;
-    std::unordered_map<std::string, sqlite3_stmt*> m_statements;
+    // Looked up by the statement's text without making a string of it: an import prepares its
+    // insert once per entity.
+    struct SqlHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view sql) const noexcept { return std::hash<std::string_view>{}(sql); }
+    };
+    std::unordered_map<std::string, sqlite3_stmt*, SqlHash, std::equal_to<>> m_statements;
     int64_t m_pageSize = 4096;
     int64_t m_walPages = 0;
 };

@@ -64,7 +64,7 @@ private:
 uint32_t WriteStoredModule(KivProjectStore& store, uint32_t modId, const KivModuleImage& module,
                            OutputBuffer& out, uint32_t* count = nullptr) {
     return KivExportWriter::WriteModule(module, out.Bytes(), [&] {
-        return store.EachEntity(modId, [&](const KivEntityImage& e) {
+        return store.EachEntity(modId, [&](const KivEntityView& e) {
             KivExportWriter::WriteEntity(e, out.Bytes());
             if (count)
                 ++*count;
@@ -80,7 +80,7 @@ public:
     explicit StoreSink(KivProjectStore& store) : m_store(store) {}
 
     uint32_t Application(const KivApplicationImage&) override { return kBadFile; }
-    uint32_t Entity(const KivEntityImage& entity) override {
+    uint32_t Entity(const KivEntityView& entity) override {
         ++m_entities;
         return m_store.InsertEntity(m_module, ++m_seq, entity);
     }
@@ -208,7 +208,7 @@ uint32_t KivSqliteEngine::AdamExportApp(const char* file, uint16_t appId, uint32
     std::vector<uint32_t> ids;
     if (uint32_t status = m_project->ModuleIds(appId, ids))
         return status;
-    KivAtomicFile target(*host);
+    KivAtomicFile target(*host, KivAtomicFile::Sync::WhenReplacing);
     if (!target.IsOpen())
         return FileStatus(target);
     OutputBuffer out(target);
@@ -230,7 +230,7 @@ uint32_t KivSqliteEngine::AdamExportApp(const char* file, uint16_t appId, uint32
         dll.created = module.created;
         dll.built = module.built;
         KivEntityImage declaration;
-        uint32_t status = m_project->EachEntity(id, [&](const KivEntityImage& e) {
+        uint32_t status = m_project->EachEntity(id, [&](const KivEntityView& e) {
             if (KivExportWriter::DllDeclaration(e, dllName, declaration))
                 dll.entities.push_back(std::move(declaration));
             return kOk;
@@ -266,7 +266,7 @@ uint32_t KivSqliteEngine::AdamExportMod(const char* file, uint32_t modId, uint32
     KivModuleImage module;
     if (uint32_t status = m_project->LoadModulePart(modId, module))
         return status;
-    KivAtomicFile target(*host);
+    KivAtomicFile target(*host, KivAtomicFile::Sync::WhenReplacing);
     if (!target.IsOpen())
         return FileStatus(target);
     OutputBuffer out(target);
@@ -338,7 +338,7 @@ uint32_t KivSqliteEngine::AdamImportMod(const char* file, const char* moduleName
             if (uint32_t s = sink.ModuleBegin(module))
                 return s;
             for (const KivEntityImage& e : read)
-                if (uint32_t s = sink.Entity(e))
+                if (uint32_t s = sink.Entity(KivViewOf(e)))
                     return s;
             return sink.ModuleEnd(module);
         });

@@ -59,7 +59,7 @@ bool WriteAll(int fd, const char* data, size_t size, int& error) {
 
 } // namespace
 
-KivAtomicFile::KivAtomicFile(const fs::path& target) {
+KivAtomicFile::KivAtomicFile(const fs::path& target, Sync sync) : m_sync(sync) {
     if (target.empty() || !target.has_filename()) {
         Fail(target.empty() ? ENOENT : EISDIR);
         return;
@@ -173,7 +173,8 @@ bool KivAtomicFile::Finish(bool replace) {
             // Not the owner and not root: the copy stays ours, with the old file's rights.
         }
     }
-    if (ok && ::fsync(m_fd) != 0)
+    const bool sync = m_sync == Sync::Always || m_hadOld;
+    if (ok && sync && ::fsync(m_fd) != 0)
         ok = Fail(errno);
     if (::close(m_fd) != 0 && ok)
         ok = Fail(errno);
@@ -200,6 +201,8 @@ bool KivAtomicFile::Finish(bool replace) {
             return false;
     }
     m_temp.clear();
+    if (!sync)
+        return true;
     // The rename is in the folder; syncing it makes the new name last. The data is already in
     // place, so a folder that cannot be synced (some file systems refuse) is no failure.
     const fs::path folder = m_target.has_parent_path() ? m_target.parent_path() : fs::path(".");

@@ -14,7 +14,14 @@ namespace kiv::platform {
 // rename would replace the device itself.
 class KivAtomicFile {
 public:
-    explicit KivAtomicFile(const std::filesystem::path& target);
+    // When Commit waits for the disk. Always: before the rename, for every file. WhenReplacing:
+    // only when an old file is replaced, so that a crash of the machine cannot leave it short; a
+    // new file whose bytes are kept elsewhere as well (an export of the repository) is renamed
+    // into place without waiting, as a copy would be. Either way no reader, and no run killed
+    // half-way, ever sees a partly written file under the target's name.
+    enum class Sync { Always, WhenReplacing };
+
+    explicit KivAtomicFile(const std::filesystem::path& target, Sync sync = Sync::Always);
     KivAtomicFile(const KivAtomicFile&) = delete;
     KivAtomicFile& operator=(const KivAtomicFile&) = delete;
     ~KivAtomicFile();
@@ -44,6 +51,7 @@ private:
     std::string m_buffer;
     int m_fd = -1;
     int m_error = 0;
+    Sync m_sync = Sync::Always;
     bool m_hadOld = false;
     unsigned m_oldMode = 0;
     unsigned m_oldUid = 0;

@@ -3,6 +3,7 @@
 #include "platform/KivPlatformHome.h"
 
 #include <algorithm>
+#include <dirent.h>
 #include <system_error>
 #include <vector>
 
@@ -111,12 +112,19 @@ std::optional<std::filesystem::path> Resolve(std::string_view dosPath) {
                 continue;
             }
             // Not there under its exact name: take the first name in sorted order that matches
-            // ignoring case, so the choice does not depend on the directory's order.
+            // ignoring case, so the choice does not depend on the directory's order. The folder
+            // is read with readdir: a file about to be created is looked for here each time, so
+            // a run writing hundreds of files into one folder reads it hundreds of times.
             std::string best;
-            for (std::filesystem::directory_iterator it(p, ec), end; !ec && it != end; it.increment(ec)) {
-                std::string name = it->path().filename().string();
-                if (EqualsIgnoringCase(name, c) && (best.empty() || name < best))
-                    best = name;
+            if (DIR* dir = ::opendir(p.c_str())) {
+                while (const dirent* entry = ::readdir(dir)) {
+                    const std::string_view name(entry->d_name);
+                    if (name == "." || name == ".." || !EqualsIgnoringCase(name, c))
+                        continue;
+                    if (best.empty() || name < best)
+                        best = name;
+                }
+                ::closedir(dir);
             }
             if (!best.empty()) {
                 p /= best;

@@ -41,11 +41,23 @@ bool KivRecordReader::Next(KivRecord& record) {
     return true;
 }
 
+namespace {
+
+// A record's head in one append: an export writes one for each of millions of records.
+void AppendHead(std::string& out, uint16_t tag, uint32_t length) {
+    const char head[kKivRecordHeadSize] = {
+        static_cast<char>(tag & 0xFF),           static_cast<char>(tag >> 8),
+        static_cast<char>(length & 0xFF),        static_cast<char>((length >> 8) & 0xFF),
+        static_cast<char>((length >> 16) & 0xFF), static_cast<char>(length >> 24)};
+    out.append(head, sizeof head);
+}
+
+} // namespace
+
 bool KivRecordWriter::Put(uint16_t tag, std::string_view data) {
     if (data.size() > std::numeric_limits<uint32_t>::max())
         return false;
-    AppendU16(m_out, tag);
-    AppendU32(m_out, static_cast<uint32_t>(data.size()));
+    AppendHead(m_out, tag, static_cast<uint32_t>(data.size()));
     m_out.append(data);
     return true;
 }
@@ -53,8 +65,7 @@ bool KivRecordWriter::Put(uint16_t tag, std::string_view data) {
 bool KivRecordWriter::PutText(uint16_t tag, std::string_view text) {
     if (text.size() >= std::numeric_limits<uint32_t>::max())
         return false;
-    AppendU16(m_out, tag);
-    AppendU32(m_out, static_cast<uint32_t>(text.size() + 1));
+    AppendHead(m_out, tag, static_cast<uint32_t>(text.size() + 1));
     m_out.append(text);
     m_out.push_back('\0');
     return true;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <unordered_map>
 
 namespace {
 
@@ -27,6 +28,47 @@ std::string FindFile(const std::string& dosPath) {
         return {};
     return kiv::dospath::FromHost(*host);
 }
+
+// The files of the .KEA's folder, found as FindFile finds them (the exact name, else the first
+// name in sorted order that differs only in case), with the folder listed once: the PRG names
+// the .KEA records end in ".Prg" and the files in ".prg", so each lookup would list it again.
+class FolderFiles {
+public:
+    explicit FolderFiles(const std::string& dosFolder) {
+        auto host = kiv::dospath::Resolve(dosFolder);
+        if (dosFolder.empty() || !host)
+            return;
+        m_folder = *host;
+        std::error_code ec;
+        for (std::filesystem::directory_iterator it(m_folder, ec), end; !ec && it != end; it.increment(ec)) {
+            std::string name = it->path().filename().string();
+            std::string& first = m_byLowerName[KivLower(name)];
+            if (first.empty() || name < first)
+                first = std::move(name);
+        }
+    }
+
+    // The file in DOS form with its real spelling when it exists; else empty.
+    std::string Find(const std::string& dosFolder, const std::string& name) const {
+        if (m_folder.empty())
+            return FindFile(KivConcatDir(dosFolder, name));
+        std::error_code ec;
+        std::filesystem::path host = m_folder / name;
+        if (std::filesystem::symlink_status(host, ec).type() == std::filesystem::file_type::not_found || ec) {
+            auto it = m_byLowerName.find(KivLower(name));
+            if (it == m_byLowerName.end())
+                return {};
+            host = m_folder / it->second;
+        }
+        if (!std::filesystem::is_regular_file(host, ec))
+            return {};
+        return kiv::dospath::FromHost(host);
+    }
+
+private:
+    std::filesystem::path m_folder;
+    std::unordered_map<std::string, std::string> m_byLowerName;
+};
 
 // The last component of a path with "\", "/" or ":" as separators: an entry naming another
 // folder, or climbing out of this one, still finds only a file beside the .KEA.
@@ -71,6 +113,7 @@ KivKeaPlan KivKeaPlan::Read(const std::string& keaFile, KivVOProject& project, c
     plan.udcNames = KivString2Array(ini.GetString("APP", "UDC", ""), ",");
     plan.chNames = KivString2Array(ini.GetString("APP", "CH", ""), ",");
 
+    const FolderFiles folderFiles(plan.keaFolder);
     for (const std::string& section : ini.GetSections()) {
         if (KivEqualsIgnoringCase(section, "APP"))
             continue;
@@ -79,7 +122,7 @@ KivKeaPlan KivKeaPlan::Read(const std::string& keaFile, KivVOProject& project, c
         item.label = ini.GetString(section, "Name", "");
         const std::string prg = LastComponent(ini.GetString(section, "PRG", ""));
         if (!item.label.empty() && !prg.empty())
-            item.file = FindFile(KivConcatDir(plan.keaFolder, prg));
+            item.file = folderFiles.Find(plan.keaFolder, prg);
         item.missing = item.file.empty();
         plan.modules.push_back(std::move(item));
     }

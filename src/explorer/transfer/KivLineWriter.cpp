@@ -7,19 +7,44 @@ KivLineWriter::~KivLineWriter() {
 }
 
 bool KivLineWriter::Create() {
+    m_pending.clear();
     if (!m_file.Create())
         Check();
     return m_file.IsOpen() && !Failed();
 }
 
+namespace {
+
+constexpr size_t kFlushAt = 64 * 1024;
+
+} // namespace
+
 void KivLineWriter::WriteLine(std::string_view line) {
-    if (m_file.IsOpen())
-        Check(m_file.WriteLine(line), line.size() + 2);
+    if (!m_file.IsOpen())
+        return;
+    m_pending.append(line);
+    m_pending.append("\r\n");
+    if (m_pending.size() >= kFlushAt)
+        Flush();
 }
 
 void KivLineWriter::WriteText(std::string_view text) {
-    if (m_file.IsOpen() && !text.empty())
-        Check(m_file.WriteText(text), text.size());
+    if (!m_file.IsOpen() || text.empty())
+        return;
+    if (m_pending.size() + text.size() < kFlushAt) {
+        m_pending.append(text);
+        return;
+    }
+    Flush();
+    Check(m_file.WriteText(text), text.size());
+}
+
+void KivLineWriter::Flush() {
+    if (m_pending.empty())
+        return;
+    if (m_file.IsOpen())
+        Check(m_file.WriteText(m_pending), m_pending.size());
+    m_pending.clear();
 }
 
 void KivLineWriter::Check(uint32_t written, size_t expected) {
@@ -34,6 +59,7 @@ void KivLineWriter::Check(uint32_t written, size_t expected) {
 
 bool KivLineWriter::Close() {
     if (m_file.IsOpen()) {
+        Flush();
         m_file.Close();
         Check();
     }

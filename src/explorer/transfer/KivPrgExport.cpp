@@ -117,6 +117,7 @@ KivTransferResult KivPrgExport::Run(KivVOApplication& application, const std::st
     progress.SetRange(0, 1, static_cast<uint32_t>(modules.size()));
     std::set<std::string> usedNames;
     bool cancelled = false;
+    kea.Flush();
     std::string failure = kea.Failed() ? kea.Failure() : std::string();
     for (size_t i = 0; i < modules.size() && !cancelled && failure.empty(); ++i) {
         const auto& module = modules[i];
@@ -156,6 +157,9 @@ KivTransferResult KivPrgExport::Run(KivVOApplication& application, const std::st
         KivLineWriter prg(KivConcatDir(folder, prgBase + ".prg"));
         prg.Create();
         prg.WriteText(source);
+        // The module's lines go to disk before the information file's state is asked.
+        kea.Flush();
+        log.Flush();
         if (!prg.Close())
             failure = prg.Failure();
         else if (kea.Failed())
