@@ -191,7 +191,9 @@ std::string KivVOApplication::Description() const {
         return {};
     std::string bytes;
     SetStatus(Engine().RecGet(record, length, &bytes), "Error RecGet");
-    return Success() ? bytes : std::string();
+    if (!Success())
+        return {};
+    return bytes;
 }
 
 std::string KivVOApplication::Description(const std::string& description) {

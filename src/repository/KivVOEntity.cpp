@@ -112,7 +112,9 @@ std::string KivVOEntity::Record(uint32_t kind) const {
     // The whole record: a length cut to 16 bits would lose the end of a long source.
     std::string bytes;
     SetStatus(Engine().RecGet(record, length, &bytes), "Error RecGet");
-    return Success() ? bytes : std::string();
+    if (!Success())
+        return {};
+    return bytes; // moved out, where the conditional operator would copy
 }
 
 std::string KivVOEntity::CustomData() const {
