@@ -97,60 +97,57 @@ std::string KivNormalisePrototype(std::string_view voPrototype) {
     // Room for the keywords written out and the blanks before ":=", so that they grow nothing.
     text.reserve(voPrototype.size() + 16);
     text.assign(voPrototype);
-    // Letters are compared in upper case as they are read, without an upper-cased copy: the
-    // keywords are upper case, and a replacement writes them so.
-    const auto upperAt = [&text](size_t i) {
-        const char c = text[i];
-        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    };
-    const auto matches = [&](size_t at, std::string_view word) {
-        for (size_t j = 0; j < word.size(); ++j)
-            if (upperAt(at + j) != word[j])
-                return false;
-        return true;
-    };
+    // The upper-cased text is kept in step with each replacement (the keywords are upper case),
+    // so it is made once, not once per keyword, in a buffer kept from one call to the next.
+    thread_local std::string upper;
+    upper.assign(text);
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
     // Every abbreviation holds the keyword's first four letters: one pass over the text notes
-    // which keywords have them at the start of a word, and only those are looked for.
-    constexpr const std::array<std::string_view, 16>& keywords = kKeywords;
+    // which keywords have them at the start of a word, and only those are looked for. Only an
+    // abbreviation at the start of a word is written out, and a keyword whose first occurrence
+    // is inside a word is not written out at all: so only word starts are looked at.
     static constexpr auto byFirstLetter = [] {
         std::array<uint32_t, 256> table{};
         for (size_t k = 0; k < kKeywords.size(); ++k)
             table[static_cast<unsigned char>(kKeywords[k][0])] |= 1u << k;
         return table;
     }();
-    // Only an abbreviation at the start of a word is written out, and a keyword whose first
-    // occurrence is inside a word is not written out at all: so only word starts are looked at.
     uint32_t present = 0;
-    const size_t size = text.size();
+    const size_t size = upper.size();
     for (size_t i = 0; i + 4 <= size;) {
-        for (uint32_t candidates = byFirstLetter[static_cast<unsigned char>(upperAt(i))]; candidates != 0;
+        for (uint32_t candidates = byFirstLetter[static_cast<unsigned char>(upper[i])]; candidates != 0;
              candidates &= candidates - 1) {
             const int k = std::countr_zero(candidates);
-            if (matches(i, keywords[k].substr(0, 4)))
+            if (std::memcmp(upper.data() + i, kKeywords[k].data(), 4) == 0)
                 present |= 1u << k;
         }
         // On to the next word start: past this word and the blanks after it.
-        while (i < size && !IsBlank(text[i]))
+        while (i < size && !IsBlank(upper[i]))
             ++i;
-        while (i < size && IsBlank(text[i]))
+        while (i < size && IsBlank(upper[i]))
             ++i;
     }
-    for (size_t index = 0; index < keywords.size(); ++index) {
+    for (size_t index = 0; index < kKeywords.size(); ++index) {
         if ((present & (1u << index)) == 0)
             continue;
-        const std::string_view keyword = keywords[index];
+        const std::string_view keyword = kKeywords[index];
+        // The abbreviation and one blank.
+        char pattern[16];
+        keyword.copy(pattern, keyword.size());
         for (size_t k = 4; k <= keyword.size(); ++k) {
-            // The first occurrence of the abbreviation and a blank.
-            const std::string_view abbreviation = keyword.substr(0, k);
-            size_t at = 0;
-            while (at + k < text.size() && (text[at + k] != ' ' || !matches(at, abbreviation)))
-                ++at;
-            if (at + k >= text.size())
+            const char kept = pattern[k];
+            pattern[k] = ' ';
+            const size_t at = upper.find(std::string_view(pattern, k + 1));
+            pattern[k] = kept;
+            if (at == std::string::npos)
                 continue;
             // Only the first occurrence counts: one glued to a longer word blocks this length.
-            if (at == 0 || IsBlank(text[at - 1])) {
+            if (at == 0 || IsBlank(upper[at - 1])) {
                 // The blank after it stays.
                 text.replace(at, k, keyword);
+                upper.replace(at, k, keyword);
                 break;
             }
         }
