@@ -365,6 +365,8 @@ void BM_ShowSource(benchmark::State& state) {
     }
     RepoExplorer explorer;
     explorer.resize(1280, 800);
+    // Shown, so the pane has the height that decides how much is coloured at once.
+    explorer.show();
     explorer.FindNode("Big")->setExpanded(true);
     const std::string appKey = "Big" + Digits10(Repository().BenchApp());
     QTreeWidgetItem* app = explorer.FindNode(appKey);

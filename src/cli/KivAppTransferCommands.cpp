@@ -1,5 +1,4 @@
-#include "cli/KivAppTransferCommands.h"
-
+#include "cli/KivCliCommands.h"
 #include "cli/KivCliContext.h"
 #include "cli/KivConsoleProgress.h"
 #include "cli/KivJsonText.h"
@@ -15,33 +14,15 @@
 using kiv::cli::json;
 using kiv::cli::Text;
 
-void KivAppTransferCommands::Add(CLI::App& app, KivCliContext& context) {
-    using Ctx = KivCliContext;
-    auto* exportApp = context.Add(
-        app, "export-app",
-        "Write an application and every library it uses as AEF files with a .KAI and a log into DIR\\APP",
-        [this](KivCliContext& c) { return ExportApp(c); });
-    Ctx::Text(exportApp->add_option("APP", m_application, "the application's name")->required());
-    Ctx::Path(exportApp->add_option("DIR", m_dir, "the base folder (DOS or host form)")->required());
-    Ctx::Text(exportApp->add_option("--project", m_project, "the project (default: the current one)"));
-    exportApp->add_flag("--include-dlls", m_includeDlls, "write the DLL form of each AEF");
-    exportApp->add_flag("--abort-on-error", m_abortOnError, "stop at the first AEF that cannot be written");
+namespace {
 
-    auto* importApp = context.Add(app, "import-app",
-                                  "Import the libraries a .KAI lists, then its application, into a project",
-                                  [this](KivCliContext& c) { return ImportApp(c); });
-    Ctx::Path(importApp->add_option("FILE", m_file, "the .KAI file (DOS or host form)")->required());
-    Ctx::Text(importApp->add_option("--project", m_project, "the project (default: the current one)"));
-    Ctx::Text(importApp->add_option("--rename", m_rename, "import the application under this name"));
-    importApp->add_option("--existing", m_existing, "libraries the project holds already (default: delete)")
-        ->check(CLI::IsMember({"delete", "keep", "merge"}));
-}
+struct Options : KivCliOptions {
+    std::string existing = "delete";
+    bool includeDlls = false;
+};
 
-int KivAppTransferCommands::ExportApp(KivCliContext& context) const {
-    auto project = context.OpenProject(m_project);
-    if (!project)
-        return 1;
-    auto application = context.Application(*project, m_application);
+int ExportApp(const Options& o, KivCliContext& context) {
+    auto application = context.OpenApplication(o.project, o.application);
     if (!application)
         return 1;
     // Refused before anything is made, as the window refuses it before asking for the folder.
@@ -49,32 +30,32 @@ int KivAppTransferCommands::ExportApp(KivCliContext& context) const {
         return context.Fail("You can't export a System Library !");
     context.Prompt();
     KivAppExportOptions options;
-    options.folder = m_dir;
-    options.includeDlls = m_includeDlls;
-    options.abortOnError = m_abortOnError;
+    options.folder = o.dir;
+    options.includeDlls = o.includeDlls;
+    options.abortOnError = o.abortOnError;
     KivConsoleProgress progress;
     const KivTransferResult result = KivExportApp(*application, options, progress);
     progress.End();
     KivShowNotices(result.notices);
     json doc;
-    doc["project"] = Text(project->Name());
+    doc["project"] = Text(application->Owner()->Name());
     doc["application"] = Text(application->Name());
     return context.Finish(result, std::move(doc));
 }
 
-int KivAppTransferCommands::ImportApp(KivCliContext& context) const {
+int ImportApp(const Options& o, KivCliContext& context) {
     // Reading a missing file would write the entries it looked for into a new one.
-    if (!KivFileSpec(m_file).Find())
-        return context.Fail("File not found: ", m_file);
-    auto project = context.OpenProject(m_project);
+    if (!KivFileSpec(o.file).Find())
+        return context.Fail("File not found: ", o.file);
+    auto project = context.OpenProject(o.project);
     if (!project)
         return 1;
-    KivAppImportPlan plan = KivPlanAppImport(m_file, *project);
+    KivAppImportPlan plan = KivPlanAppImport(o.file, *project);
     if (plan.fileAppName.empty())
-        return context.Fail("No application in ", m_file);
-    if (!m_rename.empty()) {
+        return context.Fail("No application in ", o.file);
+    if (!o.rename.empty()) {
         plan.existing = project->ApplicationNameList();
-        if (!plan.Rename(m_rename) && !(m_rename == plan.appName && !plan.appExists))
+        if (!plan.Rename(o.rename) && !(o.rename == plan.appName && !plan.appExists))
             return context.Fail("Application already exist.");
     }
     if (!plan.CanImport())
@@ -87,8 +68,8 @@ int KivAppTransferCommands::ImportApp(KivCliContext& context) const {
         }
 
     context.Prompt();
-    const auto choice = m_existing == "keep"    ? KivExistingChoice::Keep
-                        : m_existing == "merge" ? KivExistingChoice::Merge
+    const auto choice = o.existing == "keep"    ? KivExistingChoice::Keep
+                        : o.existing == "merge" ? KivExistingChoice::Merge
                                                 : KivExistingChoice::Delete;
     KivConsoleProgress progress;
     KivMessageQuestion question;
@@ -100,4 +81,31 @@ int KivAppTransferCommands::ImportApp(KivCliContext& context) const {
     doc["application"] = Text(plan.appName);
     doc["skipped"] = std::move(skipped);
     return context.Finish(result, std::move(doc));
+}
+
+} // namespace
+
+// kivrepo's application transfers with implicants: export-app writes an application and every
+// library it depends on with their .KAI and log, import-app reads such a folder back. They do
+// the window's work and answer its questions from their options.
+void KivAddAppTransferCommands(CLI::App& app, KivCliContext& context) {
+    using Ctx = KivCliContext;
+    auto& o = context.Keep<Options>();
+    auto* exportApp = context.Add(
+        app, "export-app",
+        "Write an application and every library it uses as AEF files with a .KAI and a log into DIR\\APP",
+        ExportApp, o);
+    o.AddApplication(exportApp, "APP", "the application's name");
+    Ctx::Path(exportApp->add_option("DIR", o.dir, "the base folder (DOS or host form)")->required());
+    exportApp->add_flag("--include-dlls", o.includeDlls, "write the DLL form of each AEF");
+    exportApp->add_flag("--abort-on-error", o.abortOnError, "stop at the first AEF that cannot be written");
+
+    auto* importApp =
+        context.Add(app, "import-app",
+                    "Import the libraries a .KAI lists, then its application, into a project", ImportApp, o);
+    Ctx::Path(importApp->add_option("FILE", o.file, "the .KAI file (DOS or host form)")->required());
+    o.AddProject(importApp);
+    Ctx::Text(importApp->add_option("--rename", o.rename, "import the application under this name"));
+    importApp->add_option("--existing", o.existing, "libraries the project holds already (default: delete)")
+        ->check(CLI::IsMember({"delete", "keep", "merge"}));
 }

@@ -1,15 +1,7 @@
 #include "cli/KivCli.h"
 
-#include "cli/KivAppTransferCommands.h"
+#include "cli/KivCliCommands.h"
 #include "cli/KivCliContext.h"
-#include "cli/KivDemoCommand.h"
-#include "cli/KivDiffCommand.h"
-#include "cli/KivInspectCommand.h"
-#include "cli/KivMefCommands.h"
-#include "cli/KivPrgCommands.h"
-#include "cli/KivProjectCommands.h"
-#include "cli/KivRepoCommands.h"
-#include "cli/KivSearchCommand.h"
 
 #include "platform/KivDosPath.h"
 #include "platform/KivPlatformHome.h"
@@ -53,24 +45,10 @@ int KivRunCli(int argc, const char* const* argv, std::ostream& out, std::ostream
                     [&](KivCliContext& c) { return RunDosPath(dosPathArg, c); });
     KivCliContext::Path(
         dosPath->add_option("PATH", dosPathArg, "a DOS path (C:\\x) or a host path (/home/x)")->required());
-    KivRepoCommands repoCommands;
-    repoCommands.Add(app, context);
-    KivInspectCommand inspectCommand;
-    inspectCommand.Add(app, context);
-    KivProjectCommands projectCommands;
-    projectCommands.Add(app, context);
-    KivAppTransferCommands appTransferCommands;
-    appTransferCommands.Add(app, context);
-    KivPrgCommands prgCommands;
-    prgCommands.Add(app, context);
-    KivDemoCommand demoCommand;
-    demoCommand.Add(app, context);
-    KivSearchCommand searchCommand;
-    searchCommand.Add(app, context);
-    KivMefCommands mefCommands;
-    mefCommands.Add(app, context);
-    KivDiffCommand diffCommand;
-    diffCommand.Add(app, context);
+    for (auto add :
+         {KivAddRepoCommands, KivAddInspectCommand, KivAddProjectCommands, KivAddAppTransferCommands,
+          KivAddPrgCommands, KivAddDemoCommand, KivAddSearchCommand, KivAddMefCommands, KivAddDiffCommand})
+        add(app, context);
 
     try {
         app.parse(argc, argv);

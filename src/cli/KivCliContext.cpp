@@ -1,5 +1,6 @@
 #include "cli/KivCliContext.h"
 
+#include "cli/KivCliCommands.h"
 #include "cli/KivConsolePrompt.h"
 #include "engine/KivEngineStatus.h"
 #include "explorer/transfer/KivTransferResult.h"
@@ -128,6 +129,12 @@ std::shared_ptr<KivVOApplication> KivCliContext::Application(KivVOProject& proje
     return nullptr;
 }
 
+std::shared_ptr<KivVOApplication> KivCliContext::OpenApplication(const std::string& project,
+                                                                 const std::string& name) {
+    auto found = OpenProject(project);
+    return found ? Application(*found, name) : nullptr;
+}
+
 void KivCliContext::Prompt(std::optional<bool> yes) {
     m_prompt.reset();
     m_prompt = std::make_unique<KivPromptScope>(std::make_shared<KivConsolePrompt>(m_err, yes));
@@ -192,4 +199,13 @@ int KivCliContext::Finish(const KivTransferResult& result, json doc, const json&
     if (result.errors > 0)
         line += " (" + std::to_string(result.errors) + (result.errors == 1 ? " error)" : " errors)");
     return Fail(line);
+}
+
+CLI::Option* KivCliOptions::AddProject(CLI::App* command, const std::string& help) {
+    return KivCliContext::Text(command->add_option("--project", project, help));
+}
+
+void KivCliOptions::AddApplication(CLI::App* command, const std::string& label, const std::string& help) {
+    KivCliContext::Text(command->add_option(label, application, help)->required());
+    AddProject(command);
 }

@@ -35,8 +35,21 @@ public:
     // A subcommand of `app` and what runs it; its options are added to what this returns.
     using Command = std::function<int(KivCliContext&)>;
     CLI::App* Add(CLI::App& app, const std::string& name, const std::string& description, Command run);
+    // A subcommand that run(options, context) runs, `options` holding what its options read.
+    template <class Options>
+    CLI::App* Add(CLI::App& app, const std::string& name, const std::string& description,
+                  int (*run)(const Options&, KivCliContext&), const Options& options) {
+        return Add(app, name, description, [run, &options](KivCliContext& c) { return run(options, c); });
+    }
     // Runs the subcommand the parsed command line chose; its exit code, 2 when there is none.
     int Run();
+    // A value that lives as long as the context: what a group of subcommands reads its options
+    // into.
+    template <class T> T& Keep() {
+        auto kept = std::make_shared<T>();
+        m_kept.push_back(kept);
+        return *kept;
+    }
 
     // An option holding a text the repository stores or looks up (a name): converted from the
     // terminal's UTF-8 into Windows-1252 while the command line is parsed. A character the code
@@ -60,6 +73,8 @@ public:
     std::shared_ptr<KivVOProject> OpenProject(const std::string& name);
     // The application of that name in the project; null after the error was told.
     std::shared_ptr<KivVOApplication> Application(KivVOProject& project, const std::string& name);
+    // OpenProject, then Application; the application's Owner is the project.
+    std::shared_ptr<KivVOApplication> OpenApplication(const std::string& project, const std::string& name);
 
     // From here on, boxes and questions are lines on the error stream; a question gets `yes`
     // when the command has an option for it, else its default button.
@@ -90,6 +105,7 @@ private:
     std::ostream& m_out;
     std::ostream& m_err;
     std::vector<std::pair<CLI::App*, Command>> m_commands;
+    std::vector<std::shared_ptr<void>> m_kept;
     std::unique_ptr<KivRepositorySession> m_session;
     std::unique_ptr<KivPromptScope> m_prompt;
 };

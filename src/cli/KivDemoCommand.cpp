@@ -1,5 +1,4 @@
-#include "cli/KivDemoCommand.h"
-
+#include "cli/KivCliCommands.h"
 #include "cli/KivCliContext.h"
 #include "platform/KivDosPath.h"
 #include "repository/KivDemoRepository.h"
@@ -7,19 +6,12 @@
 
 #include <CLI/CLI.hpp>
 
-void KivDemoCommand::Add(CLI::App& app, KivCliContext& context) {
-    m_dir = kiv::dospath::FromTyped(KivDemoSamplesDir());
-    auto* command = context.Add(app, "load-demo", "Fill an empty repository with the demo project",
-                                [this](KivCliContext& c) { return Load(c); });
-    KivCliContext::Path(
-        command->add_option("DIR", m_dir, "the samples folder holding demo.ini (DOS or host form)")
-            ->default_str(KivDemoSamplesDir()));
-}
+namespace {
 
-int KivDemoCommand::Load(KivCliContext& context) const {
+int Load(const KivCliOptions& o, KivCliContext& context) {
     if (!context.Open())
         return 1;
-    const KivDemoLoad load = KivLoadDemoRepository(m_dir);
+    const KivDemoLoad load = KivLoadDemoRepository(o.dir);
     if (!load.success)
         return context.Fail(load.error);
     kiv::cli::json doc;
@@ -30,6 +22,19 @@ int KivDemoCommand::Load(KivCliContext& context) const {
         context.Repository().DefaultProjectName(load.project);
         doc["project"] = kiv::cli::Text(load.project);
     }
-    KivCliContext::PutPath(doc, "folder", m_dir);
+    KivCliContext::PutPath(doc, "folder", o.dir);
     return context.Print(doc);
+}
+
+} // namespace
+
+// kivrepo load-demo [DIR]: fills an empty repository with the demo project from a samples
+// folder (by default the checkout's samples/), and leaves the demo's project current.
+void KivAddDemoCommand(CLI::App& app, KivCliContext& context) {
+    auto& o = context.Keep<KivCliOptions>();
+    o.dir = kiv::dospath::FromTyped(KivDemoSamplesDir());
+    auto* command = context.Add(app, "load-demo", "Fill an empty repository with the demo project", Load, o);
+    KivCliContext::Path(
+        command->add_option("DIR", o.dir, "the samples folder holding demo.ini (DOS or host form)")
+            ->default_str(KivDemoSamplesDir()));
 }

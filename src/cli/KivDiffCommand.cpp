@@ -1,5 +1,4 @@
-#include "cli/KivDiffCommand.h"
-
+#include "cli/KivCliCommands.h"
 #include "cli/KivCliContext.h"
 #include "cli/KivConsoleProgress.h"
 #include "cli/KivJsonText.h"
@@ -22,6 +21,12 @@ namespace {
 
 using kiv::cli::json;
 using kiv::cli::Text;
+
+struct Options {
+    std::string oldSide;
+    std::string newSide;
+    bool text = false;
+};
 
 constexpr std::string_view kRepoPrefix = "repo:";
 
@@ -141,27 +146,17 @@ std::string UnifiedDiffs(const KivModuleCompare& compare, const std::string& bef
     return out;
 }
 
-} // namespace
-
-void KivDiffCommand::Add(CLI::App& app, KivCliContext& context) {
-    auto* diff = context.Add(app, "diff", "Show what changed between two versions of an application or module",
-                             [this](KivCliContext& c) { return Diff(c); });
-    SideOption(diff->add_option("OLD", m_old, "an AEF, MEF or PRG file, or repo:PROJECT/APP[/MODULE]")->required());
-    SideOption(diff->add_option("NEW", m_new, "an AEF, MEF or PRG file, or repo:PROJECT/APP[/MODULE]")->required());
-    diff->add_flag("--text", m_text, "print the changed sources as unified diffs instead of the document");
-}
-
-int KivDiffCommand::Diff(KivCliContext& context) const {
+int Diff(const Options& o, KivCliContext& context) {
     context.Prompt();
     bool opened = false;
     std::string error;
-    const KivCompareSide before = Side(context, opened, m_old, error);
+    const KivCompareSide before = Side(context, opened, o.oldSide, error);
     if (!error.empty()) {
         if (error != "-")
             context.Fail(error);
         return 2;
     }
-    const KivCompareSide after = Side(context, opened, m_new, error);
+    const KivCompareSide after = Side(context, opened, o.newSide, error);
     if (!error.empty()) {
         if (error != "-")
             context.Fail(error);
@@ -176,9 +171,25 @@ int KivDiffCommand::Diff(KivCliContext& context) const {
         context.Fail("cancelled");
         return 2;
     }
-    if (m_text)
-        context.Out() << UnifiedDiffs(compare, m_old, m_new);
+    if (o.text)
+        context.Out() << UnifiedDiffs(compare, o.oldSide, o.newSide);
     else
-        context.Print(Document(compare, m_old, m_new));
+        context.Print(Document(compare, o.oldSide, o.newSide));
     return compare.Same() ? 0 : 1;
+}
+
+} // namespace
+
+// kivrepo diff OLD NEW: what changed between two versions of an application or module, each an
+// AEF, MEF or PRG file or a repository address (repo:PROJECT/APP or repo:PROJECT/APP/MODULE).
+// Exit 0 when they are the same, 1 when they differ, 2 on a bad argument or unreadable file.
+void KivAddDiffCommand(CLI::App& app, KivCliContext& context) {
+    auto& o = context.Keep<Options>();
+    auto* diff = context.Add(app, "diff",
+                             "Show what changed between two versions of an application or module", Diff, o);
+    SideOption(diff->add_option("OLD", o.oldSide, "an AEF, MEF or PRG file, or repo:PROJECT/APP[/MODULE]")
+                   ->required());
+    SideOption(diff->add_option("NEW", o.newSide, "an AEF, MEF or PRG file, or repo:PROJECT/APP[/MODULE]")
+                   ->required());
+    diff->add_flag("--text", o.text, "print the changed sources as unified diffs instead of the document");
 }

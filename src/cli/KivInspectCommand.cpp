@@ -1,5 +1,4 @@
-#include "cli/KivInspectCommand.h"
-
+#include "cli/KivCliCommands.h"
 #include "cli/KivCliContext.h"
 #include "cli/KivJsonText.h"
 #include "cli/KivJsonWriter.h"
@@ -58,6 +57,21 @@ int Finish(KivJsonWriter& out, const KivIDEBaseObject& object, std::ostream& err
     err << object.ErrorString() << '\n';
     return 1;
 }
+
+// kivrepo inspect FILE: one JSON document about an AEF, MEF or PRG file, read with the export
+// file readers and without the repository. The header tells an AEF or MEF; anything else is read
+// as PRG source.
+class KivInspectCommand {
+public:
+    void Add(CLI::App& app, KivCliContext& context);
+
+private:
+    // The exit code: 1 for a file that cannot be read or is not valid (nothing on out) or is
+    // damaged (the document of what was read).
+    int Inspect(std::ostream& out, std::ostream& err) const;
+
+    std::string m_file;
+};
 
 } // namespace
 
@@ -129,4 +143,8 @@ int KivInspectCommand::Inspect(std::ostream& out, std::ostream& err) const {
     doc.Bool("success", prg.Success());
     Entities(doc, prg);
     return Finish(doc, prg, err);
+}
+
+void KivAddInspectCommand(CLI::App& app, KivCliContext& context) {
+    context.Keep<KivInspectCommand>().Add(app, context);
 }

@@ -1,5 +1,4 @@
-#include "cli/KivPrgCommands.h"
-
+#include "cli/KivCliCommands.h"
 #include "cli/KivCliContext.h"
 #include "cli/KivConsoleProgress.h"
 #include "cli/KivJsonText.h"
@@ -30,6 +29,11 @@ namespace {
 using kiv::cli::json;
 using kiv::cli::Text;
 
+struct Options : KivCliOptions {
+    std::string groups;
+    bool yes = false;
+};
+
 json Items(const std::vector<KivKeaItem>& items) {
     json list = json::array();
     for (const KivKeaItem& item : items) {
@@ -43,52 +47,9 @@ json Items(const std::vector<KivKeaItem>& items) {
     return list;
 }
 
-} // namespace
-
-void KivPrgCommands::Add(CLI::App& app, KivCliContext& context) {
-    using Ctx = KivCliContext;
-    auto* exportPrg =
-        context.Add(app, "export-prg", "Write an application as PRG files with a .KEA and a log",
-                    [this](KivCliContext& c) { return ExportPrg(c); });
-    Ctx::Text(exportPrg->add_option("APPNAME", m_application, "the application's name")->required());
-    Ctx::Path(
-        exportPrg->add_option("DIR", m_dir, "the base folder; the files go to DIR/APPNAME")->required());
-    Ctx::Text(exportPrg->add_option("--project", m_project, "the project (default: the current one)"));
-
-    auto* importPrg = context.Add(app, "import-prg", "Create an application of external modules from a .KEA",
-                                  [this](KivCliContext& c) { return ImportPrg(c); });
-    Ctx::Path(
-        importPrg->add_option("FILE", m_file, "the .KEA file; its PRG files lie beside it")->required());
-    Ctx::Text(importPrg->add_option("--project", m_project, "the project (default: the current one)"));
-    Ctx::Text(importPrg->add_option("--rename", m_rename, "create the application under this name"));
-    importPrg->add_flag("--abort-on-error", m_abortOnError,
-                        "stop at a module that cannot be created (default: go on with the next)");
-
-    auto* saveReg = context.Add(app, "save-reg", "Write groups of the IDE settings as a REGEDIT4 file",
-                                [this](KivCliContext& c) { return SaveReg(c); });
-    Ctx::Path(saveReg->add_option("FILE", m_file, "the .reg file to write")->required());
-    saveReg
-        ->add_option("--groups", m_groups, "numbers of the groups, 1-9 in the dialog's order (1,3,7), or all")
-        ->required();
-
-    auto* exportPath =
-        context.Add(app, "export-path", "Point every application's export file into one folder",
-                    [this](KivCliContext& c) { return ExportPath(c); });
-    Ctx::Path(exportPath->add_option("DIR", m_dir, "the folder")->required());
-    Ctx::Text(exportPath->add_option("--project", m_project, "the project (default: the current one)"));
-
-    auto* deleteProject = context.Add(app, "delete-project", "Delete a project; a neighbour becomes current",
-                                      [this](KivCliContext& c) { return DeleteProject(c); });
-    Ctx::Text(deleteProject->add_option("NAME", m_name, "the project's name")->required());
-    deleteProject->add_flag("--yes", m_yes, "confirm the deletion");
-}
-
-int KivPrgCommands::ExportPrg(KivCliContext& context) const {
+int ExportPrg(const Options& o, KivCliContext& context) {
     context.Prompt(false);
-    auto project = context.OpenProject(m_project);
-    if (!project)
-        return 1;
-    auto application = context.Application(*project, m_application);
+    auto application = context.OpenApplication(o.project, o.application);
     if (!application)
         return 1;
     std::vector<KivNotice> refusal;
@@ -97,9 +58,9 @@ int KivPrgCommands::ExportPrg(KivCliContext& context) const {
         return 1;
     }
     KivConsoleProgress progress("Exporting to PRG files");
-    const KivTransferResult result = KivPrgExport().Run(*application, m_dir, progress);
+    const KivTransferResult result = KivPrgExport().Run(*application, o.dir, progress);
     progress.End();
-    const std::string folder = KivPrgExport::OutputFolder(m_dir, application->Name());
+    const std::string folder = KivPrgExport::OutputFolder(o.dir, application->Name());
     json doc;
     doc["folder"] = KivCliContext::Host(folder);
     json tail;
@@ -107,23 +68,23 @@ int KivPrgCommands::ExportPrg(KivCliContext& context) const {
     return context.Finish(result, std::move(doc), tail);
 }
 
-int KivPrgCommands::ImportPrg(KivCliContext& context) const {
-    context.Prompt(m_abortOnError);
-    auto project = context.OpenProject(m_project);
+int ImportPrg(const Options& o, KivCliContext& context) {
+    context.Prompt(o.abortOnError);
+    auto project = context.OpenProject(o.project);
     if (!project)
         return 1;
-    const auto host = kiv::dospath::Resolve(m_file);
+    const auto host = kiv::dospath::Resolve(o.file);
     std::error_code ec;
     if (!host || !std::filesystem::is_regular_file(*host, ec))
-        return context.Fail("File not found: ", m_file);
-    KivKeaPlan plan = KivKeaPlan::Read(m_file, *project, KivConcatDir(KivRootSetting(), "Bin"));
+        return context.Fail("File not found: ", o.file);
+    KivKeaPlan plan = KivKeaPlan::Read(o.file, *project, KivConcatDir(KivRootSetting(), "Bin"));
     if (plan.cAppName.empty())
-        return context.Fail("No application in ", m_file);
-    if (!m_rename.empty() && m_rename != plan.cAppName) {
+        return context.Fail("No application in ", o.file);
+    if (!o.rename.empty() && o.rename != plan.cAppName) {
         // Without a dialog, a name of the project is refused here as the dialog refuses it.
         plan.aExisting = project->ApplicationNameList();
-        if (!plan.Rename(m_rename))
-            return context.Fail("Application already exist: " + m_rename);
+        if (!plan.Rename(o.rename))
+            return context.Fail("Application already exist: " + o.rename);
     }
     if (!plan.CanImport())
         return context.Fail("Application already exist: " + plan.cAppName + " (give --rename)");
@@ -142,12 +103,12 @@ int KivPrgCommands::ImportPrg(KivCliContext& context) const {
     return context.Finish(result, std::move(doc));
 }
 
-int KivPrgCommands::SaveReg(KivCliContext& context) const {
+int SaveReg(const Options& o, KivCliContext& context) {
     KivRegExport::Choice choice{};
-    if (KivEqualsIgnoringCase(KivAllTrim(m_groups), "all")) {
+    if (KivEqualsIgnoringCase(KivAllTrim(o.groups), "all")) {
         choice.fill(true);
     } else {
-        for (const std::string& part : KivString2Array(m_groups, ",")) {
+        for (const std::string& part : KivString2Array(o.groups, ",")) {
             const std::string number = KivAllTrim(part);
             if (number.size() != 1 || number[0] < '1' || number[0] > '9') {
                 context.Fail("--groups: numbers from 1 to 9 separated by commas, or all");
@@ -163,30 +124,30 @@ int KivPrgCommands::SaveReg(KivCliContext& context) const {
     // The explorer reads its start folder before it asks for the file; the value this stores
     // belongs in the export as it does there.
     KivAefPathSetting();
-    const KivTransferResult result = KivRegExport().Run(KivIDESettings(), choice, m_file);
+    const KivTransferResult result = KivRegExport().Run(KivIDESettings(), choice, o.file);
     json doc;
-    doc["file"] = KivCliContext::Host(m_file);
+    doc["file"] = KivCliContext::Host(o.file);
     json tail;
-    tail["fileDos"] = Text(m_file);
+    tail["fileDos"] = Text(o.file);
     return context.Finish(result, std::move(doc), tail);
 }
 
-int KivPrgCommands::ExportPath(KivCliContext& context) const {
-    auto project = context.OpenProject(m_project);
+int ExportPath(const Options& o, KivCliContext& context) {
+    auto project = context.OpenProject(o.project);
     if (!project)
         return 1;
     KivExportPath tool;
-    const KivTransferResult result = tool.Run(*project, m_dir);
+    const KivTransferResult result = tool.Run(*project, o.dir);
     json doc;
     doc["changed"] = tool.Changed();
     json tail;
-    KivCliContext::PutPath(tail, "folder", m_dir);
+    KivCliContext::PutPath(tail, "folder", o.dir);
     return context.Finish(result, std::move(doc), tail);
 }
 
-int KivPrgCommands::DeleteProject(KivCliContext& context) const {
-    context.Prompt(m_yes);
-    auto project = context.OpenProject(m_name);
+int DeleteProject(const Options& o, KivCliContext& context) {
+    context.Prompt(o.yes);
+    auto project = context.OpenProject(o.name);
     KivVORepository& repository = context.Repository();
     if (!project)
         return 1;
@@ -206,4 +167,45 @@ int KivPrgCommands::DeleteProject(KivCliContext& context) const {
     if (!tool.Neighbour().empty())
         doc["current"] = Text(tool.Neighbour());
     return context.Finish(result, std::move(doc));
+}
+
+} // namespace
+
+// kivrepo's commands for the application transfer as external modules and the tools:
+// export-prg, import-prg, save-reg, export-path and delete-project. They write the same files as
+// the explorer; the questions the explorer asks are answered from the options.
+void KivAddPrgCommands(CLI::App& app, KivCliContext& context) {
+    using Ctx = KivCliContext;
+    auto& o = context.Keep<Options>();
+    auto* exportPrg = context.Add(app, "export-prg",
+                                  "Write an application as PRG files with a .KEA and a log", ExportPrg, o);
+    o.AddApplication(exportPrg, "APPNAME", "the application's name");
+    Ctx::Path(
+        exportPrg->add_option("DIR", o.dir, "the base folder; the files go to DIR/APPNAME")->required());
+
+    auto* importPrg =
+        context.Add(app, "import-prg", "Create an application of external modules from a .KEA", ImportPrg, o);
+    Ctx::Path(
+        importPrg->add_option("FILE", o.file, "the .KEA file; its PRG files lie beside it")->required());
+    o.AddProject(importPrg);
+    Ctx::Text(importPrg->add_option("--rename", o.rename, "create the application under this name"));
+    importPrg->add_flag("--abort-on-error", o.abortOnError,
+                        "stop at a module that cannot be created (default: go on with the next)");
+
+    auto* saveReg =
+        context.Add(app, "save-reg", "Write groups of the IDE settings as a REGEDIT4 file", SaveReg, o);
+    Ctx::Path(saveReg->add_option("FILE", o.file, "the .reg file to write")->required());
+    saveReg
+        ->add_option("--groups", o.groups, "numbers of the groups, 1-9 in the dialog's order (1,3,7), or all")
+        ->required();
+
+    auto* exportPath = context.Add(app, "export-path",
+                                   "Point every application's export file into one folder", ExportPath, o);
+    Ctx::Path(exportPath->add_option("DIR", o.dir, "the folder")->required());
+    o.AddProject(exportPath);
+
+    auto* deleteProject =
+        context.Add(app, "delete-project", "Delete a project; a neighbour becomes current", DeleteProject, o);
+    Ctx::Text(deleteProject->add_option("NAME", o.name, "the project's name")->required());
+    deleteProject->add_flag("--yes", o.yes, "confirm the deletion");
 }

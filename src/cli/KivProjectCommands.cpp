@@ -1,5 +1,4 @@
-#include "cli/KivProjectCommands.h"
-
+#include "cli/KivCliCommands.h"
 #include "cli/KivCliContext.h"
 #include "cli/KivConsoleProgress.h"
 #include "cli/KivJsonText.h"
@@ -16,43 +15,23 @@
 using kiv::cli::json;
 using kiv::cli::Text;
 
-void KivProjectCommands::Add(CLI::App& app, KivCliContext& context) {
-    using Ctx = KivCliContext;
-    auto* exportProject = context.Add(app, "export-project",
-                                      "Export a project as AEF files with its .KPI and log into DIR\\PROJECT",
-                                      [this](KivCliContext& c) { return ExportProject(c); });
-    Ctx::Path(exportProject->add_option("DIR", m_dir, "the base folder, made when missing (DOS or host form)")
-                  ->required());
-    Ctx::Text(exportProject->add_option("--project", m_project, "the project (default: the current one)"));
-    exportProject->add_flag("--abort-on-error", m_abortOnError, "stop at the first application that fails");
+namespace {
 
-    auto* exportAll =
-        context.Add(app, "export-all", "Export every project, each into its own folder below DIR",
-                    [this](KivCliContext& c) { return ExportAll(c); });
-    Ctx::Path(exportAll->add_option("DIR", m_dir, "the base folder, made when missing (DOS or host form)")
-                  ->required());
-    exportAll->add_flag("--abort-on-error", m_abortOnError, "stop at the first application that fails");
+struct Options : KivCliOptions {
+    std::string path;
+    bool createPath = false;
+};
 
-    auto* importProject =
-        context.Add(app, "import-project", "Create a project from a .KPI file and its AEF files",
-                    [this](KivCliContext& c) { return ImportProject(c); });
-    Ctx::Path(importProject->add_option("FILE", m_file, "the .KPI file (DOS or host form)")->required());
-    Ctx::Text(
-        importProject->add_option("--name", m_name, "the new project's name (default: the one in the file)"));
-    Ctx::Path(importProject->add_option("--path", m_path, "its folder (default: the one in the file)"));
-    importProject->add_flag("--create-path", m_createPath, "make the folder when it is missing");
-}
-
-int KivProjectCommands::ExportProject(KivCliContext& context) const {
+int ExportProject(const Options& o, KivCliContext& context) {
     context.Prompt();
-    auto project = context.OpenProject(m_project);
+    auto project = context.OpenProject(o.project);
     if (!project)
         return 1;
     // As export-all does: a base folder typed for the export is made when missing.
-    KivDirMake(m_dir);
+    KivDirMake(o.dir);
     KivConsoleProgress progress;
     KivProjectExport run(project, progress);
-    const KivTransferResult result = run.Run(m_dir, m_abortOnError);
+    const KivTransferResult result = run.Run(o.dir, o.abortOnError);
     progress.End();
     json doc;
     doc["project"] = Text(project->Name());
@@ -60,14 +39,14 @@ int KivProjectCommands::ExportProject(KivCliContext& context) const {
     return context.Finish(result, std::move(doc));
 }
 
-int KivProjectCommands::ExportAll(KivCliContext& context) const {
+int ExportAll(const Options& o, KivCliContext& context) {
     context.Prompt();
     if (!context.Open())
         return 1;
     KivConsoleProgress progress;
     std::vector<KivTransferResult> each;
     const KivTransferResult result =
-        KivExportAllProjects(context.Repository(), m_dir, m_abortOnError, progress, &each);
+        KivExportAllProjects(context.Repository(), o.dir, o.abortOnError, progress, &each);
     progress.End();
     json projects = json::array();
     for (const KivTransferResult& one : each) {
@@ -86,19 +65,19 @@ int KivProjectCommands::ExportAll(KivCliContext& context) const {
     return context.Finish(overall, std::move(doc));
 }
 
-int KivProjectCommands::ImportProject(KivCliContext& context) const {
+int ImportProject(const Options& o, KivCliContext& context) {
     context.Prompt();
     KivProjectImportPlan plan;
-    if (!plan.Read(m_file))
-        return context.Fail("Cannot find the file ", m_file);
+    if (!plan.Read(o.file))
+        return context.Fail("Cannot find the file ", o.file);
     if (!context.Open())
         return 1;
     KivVORepository& repository = context.Repository();
-    const std::string name = m_name.empty() ? plan.name : m_name;
-    const std::string path = m_path.empty() ? plan.path : m_path;
+    const std::string name = o.name.empty() ? plan.name : o.name;
+    const std::string path = o.path.empty() ? plan.path : o.path;
     KivMessageQuestion question;
     const KivProjectTargetCheck check =
-        KivCheckProjectTarget(name, path, repository.ProjectNameList(), m_createPath, question);
+        KivCheckProjectTarget(name, path, repository.ProjectNameList(), o.createPath, question);
     KivShowNotices(KivProjectTargetNotices(check));
     switch (check) {
     case KivProjectTargetCheck::Ok:
@@ -128,4 +107,35 @@ int KivProjectCommands::ImportProject(KivCliContext& context) const {
     if (!import.FailedApplication().empty())
         context.Fail(import.FailedApplication() + ": " + KivCliContext::ErrorText(*import.Project()));
     return code;
+}
+
+} // namespace
+
+// kivrepo's project transfers: export-project, export-all and import-project. They write the
+// same folders, AEF files, logs and information files as the explorer, and answer the questions
+// the explorer would ask from their options (without one, as the explorer's preset answer).
+void KivAddProjectCommands(CLI::App& app, KivCliContext& context) {
+    using Ctx = KivCliContext;
+    auto& o = context.Keep<Options>();
+    auto* exportProject = context.Add(app, "export-project",
+                                      "Export a project as AEF files with its .KPI and log into DIR\\PROJECT",
+                                      ExportProject, o);
+    Ctx::Path(exportProject->add_option("DIR", o.dir, "the base folder, made when missing (DOS or host form)")
+                  ->required());
+    o.AddProject(exportProject);
+    exportProject->add_flag("--abort-on-error", o.abortOnError, "stop at the first application that fails");
+
+    auto* exportAll = context.Add(app, "export-all",
+                                  "Export every project, each into its own folder below DIR", ExportAll, o);
+    Ctx::Path(exportAll->add_option("DIR", o.dir, "the base folder, made when missing (DOS or host form)")
+                  ->required());
+    exportAll->add_flag("--abort-on-error", o.abortOnError, "stop at the first application that fails");
+
+    auto* importProject = context.Add(
+        app, "import-project", "Create a project from a .KPI file and its AEF files", ImportProject, o);
+    Ctx::Path(importProject->add_option("FILE", o.file, "the .KPI file (DOS or host form)")->required());
+    Ctx::Text(
+        importProject->add_option("--name", o.name, "the new project's name (default: the one in the file)"));
+    Ctx::Path(importProject->add_option("--path", o.path, "its folder (default: the one in the file)"));
+    importProject->add_flag("--create-path", o.createPath, "make the folder when it is missing");
 }

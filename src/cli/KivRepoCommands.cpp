@@ -1,5 +1,4 @@
-#include "cli/KivRepoCommands.h"
-
+#include "cli/KivCliCommands.h"
 #include "cli/KivCliContext.h"
 #include "cli/KivConsoleProgress.h"
 #include "cli/KivJsonText.h"
@@ -22,6 +21,12 @@ namespace {
 using kiv::cli::json;
 using kiv::cli::Moment;
 using kiv::cli::Text;
+
+struct Options : KivCliOptions {
+    bool source = false;
+    bool merge = false;
+    bool dll = false;
+};
 
 // The type text the explorer shows for an application.
 std::string ApplicationType(const KivVOApplication& app) {
@@ -150,40 +155,7 @@ private:
     KivCliContext& m_context;
 };
 
-} // namespace
-
-void KivRepoCommands::Add(CLI::App& app, KivCliContext& context) {
-    using Ctx = KivCliContext;
-    auto* list = context.Add(app, "list", "Print the repository as one JSON document",
-                             [this](KivCliContext& c) { return List(c); });
-    Ctx::Text(list->add_option("--project", m_project, "only this project"));
-    list->add_flag("--source", m_source, "include each entity's source");
-
-    auto* createProject = context.Add(app, "create-project", "Create a project whose data lives in DIR",
-                                      [this](KivCliContext& c) { return CreateProject(c); });
-    Ctx::Text(createProject->add_option("NAME", m_name, "the project's name")->required());
-    Ctx::Path(createProject->add_option("DIR", m_dir, "its folder (DOS or host form)")->required());
-
-    auto* selectProject = context.Add(app, "select-project", "Make a project the current one",
-                                      [this](KivCliContext& c) { return SelectProject(c); });
-    Ctx::Text(selectProject->add_option("NAME", m_name, "the project's name")->required());
-
-    auto* importAef = context.Add(app, "import-aef", "Read an AEF file into a project as an application",
-                                  [this](KivCliContext& c) { return ImportAef(c); });
-    Ctx::Path(importAef->add_option("FILE", m_file, "the AEF file (DOS or host form)")->required());
-    Ctx::Text(importAef->add_option("APPNAME", m_application, "the application's name")->required());
-    Ctx::Text(importAef->add_option("--project", m_project, "the project (default: the current one)"));
-    importAef->add_flag("--merge", m_merge, "merge into an application of that name instead of replacing it");
-
-    auto* exportAef = context.Add(app, "export-aef", "Write an application as an AEF file",
-                                  [this](KivCliContext& c) { return ExportAef(c); });
-    Ctx::Text(exportAef->add_option("APPNAME", m_application, "the application's name")->required());
-    Ctx::Path(exportAef->add_option("FILE", m_file, "the AEF file to write (DOS or host form)")->required());
-    Ctx::Text(exportAef->add_option("--project", m_project, "the project (default: the current one)"));
-    exportAef->add_flag("--dll", m_dll, "write the DLL form that other applications import");
-}
-
-int KivRepoCommands::List(KivCliContext& context) const {
+int List(const Options& o, KivCliContext& context) {
     if (!context.Open())
         return 1;
     KivVORepository& repository = context.Repository();
@@ -192,12 +164,12 @@ int KivRepoCommands::List(KivCliContext& context) const {
         return context.Report(repository);
 
     std::vector<std::shared_ptr<KivVOProject>> projects;
-    if (m_project.empty()) {
+    if (o.project.empty()) {
         projects = repository.ProjectList();
         if (Failed(repository))
             return context.Report(repository);
     } else {
-        auto project = context.Project(m_project);
+        auto project = context.Project(o.project);
         if (!project)
             return 1;
         projects.push_back(project);
@@ -205,7 +177,7 @@ int KivRepoCommands::List(KivCliContext& context) const {
 
     // The document is written as the repository is walked; a failure ends it where it stands.
     KivJsonWriter writer(context.Out());
-    Lister lister(m_source, writer, context);
+    Lister lister(o.source, writer, context);
     writer.BeginObject();
     writer.Key("projects").BeginArray();
     bool listed = true;
@@ -226,19 +198,19 @@ int KivRepoCommands::List(KivCliContext& context) const {
     return 0;
 }
 
-int KivRepoCommands::CreateProject(KivCliContext& context) const {
+int CreateProject(const Options& o, KivCliContext& context) {
     if (!context.Open())
         return 1;
-    if (!context.Repository().ProjectCreate(m_name, m_dir))
+    if (!context.Repository().ProjectCreate(o.name, o.dir))
         return context.Report(context.Repository());
     json doc;
-    doc["project"] = Text(m_name);
-    KivCliContext::PutPath(doc, "folder", m_dir);
+    doc["project"] = Text(o.name);
+    KivCliContext::PutPath(doc, "folder", o.dir);
     return context.Print(doc);
 }
 
-int KivRepoCommands::SelectProject(KivCliContext& context) const {
-    auto project = context.OpenProject(m_name);
+int SelectProject(const Options& o, KivCliContext& context) {
+    auto project = context.OpenProject(o.name);
     KivVORepository& repository = context.Repository();
     if (!project)
         return 1;
@@ -249,39 +221,69 @@ int KivRepoCommands::SelectProject(KivCliContext& context) const {
     return context.Print(doc);
 }
 
-int KivRepoCommands::ImportAef(KivCliContext& context) const {
-    auto project = context.OpenProject(m_project);
+int ImportAef(const Options& o, KivCliContext& context) {
+    auto project = context.OpenProject(o.project);
     if (!project)
         return 1;
-    KivConsoleProgress progress("Importing " + m_file, true);
-    const bool imported = project->ImportApplication(m_application, m_file, m_merge ? 0 : 1, 0);
+    KivConsoleProgress progress("Importing " + o.file, true);
+    const bool imported = project->ImportApplication(o.application, o.file, o.merge ? 0 : 1, 0);
     progress.End();
     if (!imported)
         return context.Report(*project);
     json doc;
     doc["project"] = Text(project->Name());
-    doc["application"] = Text(m_application);
-    KivCliContext::PutPath(doc, "file", m_file);
-    doc["merged"] = m_merge;
+    doc["application"] = Text(o.application);
+    KivCliContext::PutPath(doc, "file", o.file);
+    doc["merged"] = o.merge;
     return context.Print(doc);
 }
 
-int KivRepoCommands::ExportAef(KivCliContext& context) const {
-    auto project = context.OpenProject(m_project);
-    if (!project)
-        return 1;
-    auto application = context.Application(*project, m_application);
+int ExportAef(const Options& o, KivCliContext& context) {
+    auto application = context.OpenApplication(o.project, o.application);
     if (!application)
         return 1;
-    KivConsoleProgress progress("Exporting " + m_application, true);
-    const bool exported = m_dll ? application->ExportToAEF_DLL(m_file) : application->ExportToAEF(m_file);
+    KivConsoleProgress progress("Exporting " + o.application, true);
+    const bool exported = o.dll ? application->ExportToAEF_DLL(o.file) : application->ExportToAEF(o.file);
     progress.End();
     if (!exported)
         return context.Report(*application);
     json doc;
-    doc["project"] = Text(project->Name());
+    doc["project"] = Text(application->Owner()->Name());
     doc["application"] = Text(application->Name());
-    KivCliContext::PutPath(doc, "file", m_file);
-    doc["dll"] = m_dll;
+    KivCliContext::PutPath(doc, "file", o.file);
+    doc["dll"] = o.dll;
     return context.Print(doc);
+}
+
+} // namespace
+
+// kivrepo's commands over the repository: list, create-project, select-project, import-aef and
+// export-aef. Each opens the repository for its run and closes it at the end, leaving the
+// project that was current before it current again (select-project excepted).
+void KivAddRepoCommands(CLI::App& app, KivCliContext& context) {
+    using Ctx = KivCliContext;
+    auto& o = context.Keep<Options>();
+    auto* list = context.Add(app, "list", "Print the repository as one JSON document", List, o);
+    o.AddProject(list, "only this project");
+    list->add_flag("--source", o.source, "include each entity's source");
+
+    auto* createProject =
+        context.Add(app, "create-project", "Create a project whose data lives in DIR", CreateProject, o);
+    Ctx::Text(createProject->add_option("NAME", o.name, "the project's name")->required());
+    Ctx::Path(createProject->add_option("DIR", o.dir, "its folder (DOS or host form)")->required());
+
+    auto* selectProject =
+        context.Add(app, "select-project", "Make a project the current one", SelectProject, o);
+    Ctx::Text(selectProject->add_option("NAME", o.name, "the project's name")->required());
+
+    auto* importAef =
+        context.Add(app, "import-aef", "Read an AEF file into a project as an application", ImportAef, o);
+    Ctx::Path(importAef->add_option("FILE", o.file, "the AEF file (DOS or host form)")->required());
+    o.AddApplication(importAef, "APPNAME", "the application's name");
+    importAef->add_flag("--merge", o.merge, "merge into an application of that name instead of replacing it");
+
+    auto* exportAef = context.Add(app, "export-aef", "Write an application as an AEF file", ExportAef, o);
+    o.AddApplication(exportAef, "APPNAME", "the application's name");
+    Ctx::Path(exportAef->add_option("FILE", o.file, "the AEF file to write (DOS or host form)")->required());
+    exportAef->add_flag("--dll", o.dll, "write the DLL form that other applications import");
 }

@@ -1,5 +1,4 @@
-#include "cli/KivSearchCommand.h"
-
+#include "cli/KivCliCommands.h"
 #include "cli/KivCliContext.h"
 #include "cli/KivJsonText.h"
 #include "explorer/search/KivEntityCatalogue.h"
@@ -43,6 +42,24 @@ public:
 private:
     std::ostream& m_out;
     size_t m_count = 0;
+};
+
+// kivrepo search TEXT: the entities whose name holds TEXT (best matches first), or with --source
+// the lines of their sources that hold it, over every project or one; --regex takes TEXT as a
+// regular expression (names and lines then come in the repository's order). One JSON document,
+// written hit by hit.
+class KivSearchCommand {
+public:
+    void Add(CLI::App& app, KivCliContext& context);
+
+private:
+    // The exit code: 2 for a regular expression that does not compile.
+    int Search(KivCliContext& context) const;
+
+    std::string m_text;
+    std::string m_project;
+    bool m_source = false;
+    bool m_regex = false;
 };
 
 } // namespace
@@ -107,4 +124,8 @@ int KivSearchCommand::Search(KivCliContext& context) const {
         writer.Add(Where(entities[index]));
     writer.End();
     return 0;
+}
+
+void KivAddSearchCommand(CLI::App& app, KivCliContext& context) {
+    context.Keep<KivSearchCommand>().Add(app, context);
 }

@@ -3,12 +3,13 @@
 #include "explorer/KivAnsi.h"
 #include "explorer/KivSourceHighlighter.h"
 
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTextBlock>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -86,14 +87,15 @@ SourcePane::SourcePane(QWidget* owner) : QWidget(owner) {
     m_find->hide();
     m_text = new KivNumberedText(this);
     m_text->setObjectName(QStringLiteral("SourceText"));
-    m_text->setReadOnly(true);
-    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setStyleHint(QFont::Monospace);
-    m_text->setFont(fixed);
-    m_text->setTabStopDistance(QFontMetricsF(fixed).horizontalAdvance(QLatin1Char(' ')) * 4);
-    m_highlighter = new KivSourceHighlighter(m_text->document());
+    KivSourceView(m_text);
+    m_highlighter = new KivSourceHighlighter(static_cast<QObject*>(this));
+    m_colouring = new QTimer(this);
+    connect(m_colouring, &QTimer::timeout, this, [this] {
+        ColourUpTo(m_coloured + 500);
+        if (m_coloured >= m_text->document()->blockCount())
+            m_colouring->stop();
+    });
+    connect(m_text->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { ColourUpTo(-1); });
     layout->addWidget(m_caption);
     layout->addWidget(m_find);
     layout->addWidget(m_text, 1);
@@ -117,6 +119,37 @@ void SourcePane::Show(const std::string& caption, const std::string& text) {
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     m_text->setExtraSelections({});
     m_text->setPlainText(shown);
+    m_coloured = 0;
+    m_inComment = false;
+    ColourUpTo(-1);
+    if (m_coloured < m_text->document()->blockCount())
+        m_colouring->start(0);
+    else
+        m_colouring->stop();
+}
+
+int SourcePane::ViewLines() const {
+    return m_text->viewport()->height() / std::max(1, m_text->fontMetrics().height());
+}
+
+void SourcePane::ColourUpTo(int last) {
+    QTextDocument* document = m_text->document();
+    if (last < 0) {
+        // A screen more than the view holds, so the first page is coloured when it is shown.
+        last = m_text->FirstShownLine() + 2 * ViewLines() + 1;
+    }
+    last = std::min(last, document->blockCount() - 1);
+    if (m_coloured > last)
+        return;
+    QTextBlock block = document->findBlockByNumber(m_coloured);
+    const int from = block.position();
+    int to = from;
+    for (; block.isValid() && m_coloured <= last; block = block.next(), ++m_coloured) {
+        m_inComment = m_highlighter->ColourBlock(block, m_inComment);
+        to = block.position() + block.length();
+    }
+    // Blocks already laid out are laid out again with their colours.
+    document->markContentsDirty(from, to - from);
 }
 
 std::string SourcePane::Caption() const {
@@ -127,6 +160,8 @@ void SourcePane::MarkLine(int line) {
     const QTextBlock block = m_text->document()->findBlockByNumber(line - 1);
     if (!block.isValid())
         return;
+    // The line comes into the middle of the view: colour down to the view's end first.
+    ColourUpTo(line + ViewLines());
     QTextCursor cursor(block);
     m_text->setTextCursor(cursor);
     QTextEdit::ExtraSelection mark;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QWidget>
 
 #include <string>
@@ -8,6 +9,7 @@
 class KivSourceHighlighter;
 class QLabel;
 class QLineEdit;
+class QTimer;
 
 // The source text of the pane: read-only, fixed pitch, line numbers in a margin on the left.
 class KivNumberedText final : public QPlainTextEdit {
@@ -16,6 +18,7 @@ public:
     explicit KivNumberedText(QWidget* owner = nullptr);
     int NumberWidth() const;
     void PaintNumbers(QPaintEvent* event);
+    int FirstShownLine() const { return firstVisibleBlock().blockNumber(); }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -51,9 +54,20 @@ protected:
 
 private:
     void OpenFind();
+    // Colours the blocks from the first not yet coloured up to the block numbered last, or up to
+    // the end of the view when last is -1.
+    void ColourUpTo(int last);
+    // How many lines the view shows.
+    int ViewLines() const;
+
 
     QLabel* m_caption;
     QLineEdit* m_find;
     KivNumberedText* m_text;
     KivSourceHighlighter* m_highlighter;
+    // The text is coloured as it comes into view and, in the background, on to its end: the
+    // next block to colour and whether the one before it ended inside a comment.
+    QTimer* m_colouring;
+    int m_coloured = 0;
+    bool m_inComment = false;
 };

@@ -34,25 +34,8 @@ public:
 
     size_t Left() const { return m_bytes.size() - m_pos; }
 
-    bool U32(uint32_t& v) {
-        if (Left() < 4)
-            return false;
-        v = 0;
-        for (int i = 0; i < 4; ++i)
-            v |= static_cast<uint32_t>(static_cast<unsigned char>(m_bytes[m_pos + i])) << (8 * i);
-        m_pos += 4;
-        return true;
-    }
-
-    bool U64(uint64_t& v) {
-        if (Left() < 8)
-            return false;
-        v = 0;
-        for (int i = 0; i < 8; ++i)
-            v |= static_cast<uint64_t>(static_cast<unsigned char>(m_bytes[m_pos + i])) << (8 * i);
-        m_pos += 8;
-        return true;
-    }
+    bool U32(uint32_t& v) { return Little(v); }
+    bool U64(uint64_t& v) { return Little(v); }
 
     // A length-prefixed byte run of at most maxLen bytes.
     bool Bytes(std::string& out, size_t maxLen) {
@@ -65,6 +48,17 @@ public:
     }
 
 private:
+    // An unsigned number stored little-endian.
+    template <class T> bool Little(T& v) {
+        if (Left() < sizeof(T))
+            return false;
+        v = 0;
+        for (size_t i = 0; i < sizeof(T); ++i)
+            v |= static_cast<T>(static_cast<unsigned char>(m_bytes[m_pos + i])) << (8 * i);
+        m_pos += sizeof(T);
+        return true;
+    }
+
     std::string_view m_bytes;
     size_t m_pos = 0;
 };

@@ -1,8 +1,7 @@
 #include "support/KivCustomMemoryStream.h"
 
 #include "support/KivFileStream.h"
-#include "support/KivMemoryError.h"
-#include "support/KivWriteStreamError.h"
+#include "support/KivStreamError.h"
 
 #include <algorithm>
 #include <cstring>

@@ -36,6 +36,27 @@ int DaysInMonth(int y, int m) {
     return m == 2 && IsLeap(y) ? 29 : days[m - 1];
 }
 
+// Year, month and day of a day count.
+struct Civil {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+};
+
+Civil CivilOf(int64_t days) {
+    Civil civil;
+    CivilFromDays(days, civil.year, civil.month, civil.day);
+    return civil;
+}
+
+// The day's year, month and day through a printf format.
+std::string Printed(int64_t days, const char* format) {
+    const Civil civil = CivilOf(days);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, format, civil.year, civil.month, civil.day);
+    return buf;
+}
+
 } // namespace
 
 KivDate KivDate::FromYMD(int year, int month, int day) {
@@ -62,27 +83,15 @@ KivDate KivDate::FromDToS(const std::string& text) {
 }
 
 int KivDate::Year() const {
-    if (m_null)
-        return 0;
-    int y, m, d;
-    CivilFromDays(m_days, y, m, d);
-    return y;
+    return m_null ? 0 : CivilOf(m_days).year;
 }
 
 int KivDate::Month() const {
-    if (m_null)
-        return 0;
-    int y, m, d;
-    CivilFromDays(m_days, y, m, d);
-    return m;
+    return m_null ? 0 : CivilOf(m_days).month;
 }
 
 int KivDate::Day() const {
-    if (m_null)
-        return 0;
-    int y, m, d;
-    CivilFromDays(m_days, y, m, d);
-    return d;
+    return m_null ? 0 : CivilOf(m_days).day;
 }
 
 int KivDate::DayOfWeek() const {
@@ -96,21 +105,9 @@ int KivDate::DayOfWeek() const {
 }
 
 std::string KivDate::DToS() const {
-    if (m_null)
-        return std::string(8, ' ');
-    int y, m, d;
-    CivilFromDays(m_days, y, m, d);
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d%02d%02d", y, m, d);
-    return buf;
+    return m_null ? std::string(8, ' ') : Printed(m_days, "%04d%02d%02d");
 }
 
 std::string KivDate::ToIso() const {
-    if (m_null)
-        return {};
-    int y, m, d;
-    CivilFromDays(m_days, y, m, d);
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, d);
-    return buf;
+    return m_null ? std::string() : Printed(m_days, "%04d-%02d-%02d");
 }

@@ -479,6 +479,10 @@ bool KivFileBin::Open(uint32_t mode) {
         m_errorCode = kiv::oserror::kAccessDenied;
         return false;
     }
+    return Opened(handle);
+}
+
+bool KivFileBin::Opened(int handle) {
     m_handle = handle;
     m_position = 0;
     m_bufferLength = 0;
@@ -601,12 +605,7 @@ bool KivFileBin::Create(uint32_t attributes) {
             m_errorCode = kiv::oserror::kPathNotFound;
         return false;
     }
-    m_handle = handle;
-    m_position = 0;
-    m_bufferLength = 0;
-    UpdateSize();
-    m_errorCode = 0;
-    return true;
+    return Opened(handle);
 }
 
 uint32_t KivFileBin::Read(std::string& text, uint32_t count) {

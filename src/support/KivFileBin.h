@@ -126,6 +126,8 @@ private:
     bool Fill();
     bool ReadExact(void* target, uint32_t count);
     void UpdateOpenError(int hostErrno, const std::string& hostPath);
+    // Takes the handle Open or Create got: at the start, nothing buffered, no error; true.
+    bool Opened(int handle);
 
     KivFileSpec m_fileSpec;
     int m_handle = -1;

@@ -15,20 +15,15 @@ int Descriptor(intptr_t handle) {
     return handle >= 0 && handle <= INT_MAX ? static_cast<int>(handle) : -1;
 }
 
-} // namespace
-
-KivHandleStream::KivHandleStream() : KivStream(OwnConstruction{}) {}
-
-KivHandleStream::KivHandleStream(intptr_t handle) : KivStream(OwnConstruction{}), m_handle(handle) {}
-
-int64_t KivHandleStream::Read(void* address, int64_t count) {
-    const int fd = Descriptor(m_handle);
-    if (count <= 0 || address == nullptr || fd < 0)
+// Moves count bytes through the handle with `call` (read or write), a chunk a call, again after
+// an interrupted call; the bytes moved, fewer at the end of the file or on an error.
+template <class Byte, class Call> int64_t Transfer(intptr_t handle, Byte* bytes, int64_t count, Call call) {
+    const int fd = Descriptor(handle);
+    if (count <= 0 || bytes == nullptr || fd < 0)
         return 0;
-    char* out = static_cast<char*>(address);
     int64_t done = 0;
     while (done < count) {
-        const ssize_t n = ::read(fd, out + done, static_cast<size_t>(std::min(count - done, kChunk)));
+        const ssize_t n = call(fd, bytes + done, static_cast<size_t>(std::min(count - done, kChunk)));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -36,6 +31,17 @@ int64_t KivHandleStream::Read(void* address, int64_t count) {
         done += n;
     }
     return done;
+}
+
+} // namespace
+
+KivHandleStream::KivHandleStream() : KivStream(OwnConstruction{}) {}
+
+KivHandleStream::KivHandleStream(intptr_t handle) : KivStream(OwnConstruction{}), m_handle(handle) {}
+
+int64_t KivHandleStream::Read(void* address, int64_t count) {
+    return Transfer(m_handle, static_cast<char*>(address), count,
+                    [](int fd, char* at, size_t n) { return ::read(fd, at, n); });
 }
 
 int64_t KivHandleStream::Seek(int64_t offset, int origin) {
@@ -47,20 +53,8 @@ int64_t KivHandleStream::Seek(int64_t offset, int origin) {
 }
 
 int64_t KivHandleStream::Write(const void* address, int64_t count) {
-    const int fd = Descriptor(m_handle);
-    if (count <= 0 || address == nullptr || fd < 0)
-        return 0;
-    const char* in = static_cast<const char*>(address);
-    int64_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::write(fd, in + done, static_cast<size_t>(std::min(count - done, kChunk)));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += n;
-    }
-    return done;
+    return Transfer(m_handle, static_cast<const char*>(address), count,
+                    [](int fd, const char* at, size_t n) { return ::write(fd, at, n); });
 }
 
 intptr_t KivHandleStream::Handle() const {

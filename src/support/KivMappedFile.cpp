@@ -254,26 +254,6 @@ int64_t KivMappedFile::Size() const {
     return m_fileSize;
 }
 
-int64_t KivMappedFile::Position(int64_t position) {
-    return Seek(position, 0);
-}
-
-int64_t KivMappedFile::GoBottom() {
-    return Seek(0, 2);
-}
-
-int64_t KivMappedFile::Goto(int64_t position) {
-    return Seek(position, 0);
-}
-
-int64_t KivMappedFile::GoTop() {
-    return Seek(0, 0);
-}
-
-uint32_t KivMappedFile::ReadBuffer(void* buffer, uint32_t count) {
-    return ReadBlock(buffer, count);
-}
-
 std::string KivMappedFile::ReadStr(uint32_t count) {
     std::string text;
     if (!CheckOpen())
@@ -289,14 +269,6 @@ std::string KivMappedFile::ReadStr(uint32_t count) {
     m_offset += static_cast<int64_t>(n);
     SetErrorCode(0);
     return text;
-}
-
-std::string KivMappedFile::ReadText(uint32_t count) {
-    return ReadStr(count);
-}
-
-int64_t KivMappedFile::Rewind() {
-    return Seek(0, 0);
 }
 
 int64_t KivMappedFile::Seek(int64_t offset, int origin) {

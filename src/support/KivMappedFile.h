@@ -41,15 +41,11 @@ public:
     bool Eof() const override;
     int FileHandle() override;
     int64_t Position() override;
+    // Position(n), GoTop, GoBottom, Goto, Rewind, ReadBuffer and ReadText are KivFileBin's,
+    // through Seek, ReadBlock and ReadStr.
+    using KivFileBin::Position;
     int64_t Size() const override;
-    int64_t Position(int64_t position) override;
-    int64_t GoBottom() override;
-    int64_t Goto(int64_t position) override;
-    int64_t GoTop() override;
-    uint32_t ReadBuffer(void* buffer, uint32_t count) override;
     std::string ReadStr(uint32_t count) override;
-    std::string ReadText(uint32_t count) override;
-    int64_t Rewind() override;
     // Origin 0, 1 or 2 as KivFileBin; the position is kept within 0 and the size.
     int64_t Seek(int64_t offset, int origin = 0) override;
     uint32_t WriteBuffer(const void* buffer, uint32_t count) override;

@@ -5,7 +5,7 @@
 #include "support/KivError.h"
 #include "support/KivFileStream.h"
 #include "support/KivGlobalAlloc.h"
-#include "support/KivReadStreamError.h"
+#include "support/KivStreamError.h"
 
 #include <algorithm>
 #include <cstring>

@@ -540,19 +540,23 @@ bool KivRegistry::_CopyValues(HKey source, HKey target) {
     return true;
 }
 
-uint32_t KivRegistry::TargetKey(const KivRegistry& target, HKey& key) {
+uint32_t KivRegistry::TargetKey(const Target& target, HKey& key) {
+    if (!target.m_registry)
+        return _CreateKey(target.m_section, key);
     key = 0;
     if (KivRegistryStore* store = Store())
-        Check(store->CreateKey(target.m_useKey, target.m_subKey, key));
+        Check(store->CreateKey(target.m_registry->m_useKey, target.m_registry->m_subKey, key));
     return m_lastError;
 }
 
-uint32_t KivRegistry::TargetKey(std::string_view targetSection, HKey& key) {
-    return _CreateKey(targetSection, key);
+std::pair<HKey, std::string> KivRegistry::TargetPath(const Target& target) const {
+    if (target.m_registry)
+        return {target.m_registry->m_useKey, target.m_registry->m_subKey};
+    return {m_useKey, BuildSubKey(target.m_section)};
 }
 
-bool KivRegistry::CopyEntryTo(std::string_view section, std::string_view entry, bool isObject,
-                              const KivRegistry* target, std::string_view targetSection, bool move) {
+bool KivRegistry::CopyEntryTo(std::string_view section, std::string_view entry, const Target& target,
+                              bool move) {
     HKey source = 0;
     if (_OpenKey(section, source) != kiv::reg::kSuccess)
         return false;
@@ -570,8 +574,7 @@ bool KivRegistry::CopyEntryTo(std::string_view section, std::string_view entry, 
     if (!Check(store->QueryValue(source, name, type, data)))
         return false;
     HKey targetKey = 0;
-    if ((isObject ? TargetKey(*target, targetKey) : TargetKey(targetSection, targetKey)) !=
-        kiv::reg::kSuccess)
+    if (TargetKey(target, targetKey) != kiv::reg::kSuccess)
         return false;
     if (targetKey == source)
         return Check(kiv::reg::kSuccess);
@@ -580,14 +583,12 @@ bool KivRegistry::CopyEntryTo(std::string_view section, std::string_view entry, 
     return !move || Check(store->DeleteValue(source, name));
 }
 
-bool KivRegistry::CopyEntriesTo(std::string_view section, bool isObject, const KivRegistry* target,
-                                std::string_view targetSection, bool move) {
+bool KivRegistry::CopyEntriesTo(std::string_view section, const Target& target, bool move) {
     HKey source = 0;
     if (_OpenKey(section, source) != kiv::reg::kSuccess)
         return false;
     HKey targetKey = 0;
-    if ((isObject ? TargetKey(*target, targetKey) : TargetKey(targetSection, targetKey)) !=
-        kiv::reg::kSuccess)
+    if (TargetKey(target, targetKey) != kiv::reg::kSuccess)
         return false;
     if (targetKey == source)
         return Check(kiv::reg::kSuccess);
@@ -602,18 +603,18 @@ bool KivRegistry::CopyEntriesTo(std::string_view section, bool isObject, const K
     return true;
 }
 
-bool KivRegistry::CopySectionTo(std::string_view section, HKey targetRoot, const std::string& targetPath,
-                                bool move) {
+bool KivRegistry::CopySectionTo(std::string_view section, const Target& target, bool move) {
     KivRegistryStore* store = Store();
     if (!store)
         return false;
+    const auto [targetRoot, targetPath] = TargetPath(target);
     const std::string path = BuildSubKey(section);
     return Check(move ? store->MoveTree(m_useKey, path, targetRoot, targetPath)
                       : store->CopyTree(m_useKey, path, targetRoot, targetPath));
 }
 
-bool KivRegistry::CopySectionsTo(std::string_view section, HKey targetRoot, const std::string& targetPath,
-                                 bool move) {
+bool KivRegistry::CopySectionsTo(std::string_view section, const Target& target, bool move) {
+    const auto [targetRoot, targetPath] = TargetPath(target);
     const std::vector<std::string> names = GetSections(section);
     if (m_lastError != kiv::reg::kSuccess)
         return false;
@@ -629,70 +630,36 @@ bool KivRegistry::CopySectionsTo(std::string_view section, HKey targetRoot, cons
     return true;
 }
 
-bool KivRegistry::CopyEntry(std::string_view section, std::string_view entry, const KivRegistry& target) {
-    return CopyEntryTo(section, entry, true, &target, {}, false);
+bool KivRegistry::CopyEntry(std::string_view section, std::string_view entry, const Target& target) {
+    return CopyEntryTo(section, entry, target, false);
 }
 
-bool KivRegistry::CopyEntry(std::string_view section, std::string_view entry,
-                            std::string_view targetSection) {
-    return CopyEntryTo(section, entry, false, nullptr, targetSection, false);
+bool KivRegistry::CopyEntries(std::string_view section, const Target& target) {
+    return CopyEntriesTo(section, target, false);
 }
 
-bool KivRegistry::CopyEntries(std::string_view section, const KivRegistry& target) {
-    return CopyEntriesTo(section, true, &target, {}, false);
+bool KivRegistry::CopySection(std::string_view section, const Target& target) {
+    return CopySectionTo(section, target, false);
 }
 
-bool KivRegistry::CopyEntries(std::string_view section, std::string_view targetSection) {
-    return CopyEntriesTo(section, false, nullptr, targetSection, false);
+bool KivRegistry::CopySections(std::string_view section, const Target& target) {
+    return CopySectionsTo(section, target, false);
 }
 
-bool KivRegistry::CopySection(std::string_view section, const KivRegistry& target) {
-    return CopySectionTo(section, target.m_useKey, target.m_subKey, false);
+bool KivRegistry::MoveEntry(std::string_view section, std::string_view entry, const Target& target) {
+    return CopyEntryTo(section, entry, target, true);
 }
 
-bool KivRegistry::CopySection(std::string_view section, std::string_view targetSection) {
-    return CopySectionTo(section, m_useKey, BuildSubKey(targetSection), false);
+bool KivRegistry::MoveEntries(std::string_view section, const Target& target) {
+    return CopyEntriesTo(section, target, true);
 }
 
-bool KivRegistry::CopySections(std::string_view section, const KivRegistry& target) {
-    return CopySectionsTo(section, target.m_useKey, target.m_subKey, false);
+bool KivRegistry::MoveSection(std::string_view section, const Target& target) {
+    return CopySectionTo(section, target, true);
 }
 
-bool KivRegistry::CopySections(std::string_view section, std::string_view targetSection) {
-    return CopySectionsTo(section, m_useKey, BuildSubKey(targetSection), false);
-}
-
-bool KivRegistry::MoveEntry(std::string_view section, std::string_view entry, const KivRegistry& target) {
-    return CopyEntryTo(section, entry, true, &target, {}, true);
-}
-
-bool KivRegistry::MoveEntry(std::string_view section, std::string_view entry,
-                            std::string_view targetSection) {
-    return CopyEntryTo(section, entry, false, nullptr, targetSection, true);
-}
-
-bool KivRegistry::MoveEntries(std::string_view section, const KivRegistry& target) {
-    return CopyEntriesTo(section, true, &target, {}, true);
-}
-
-bool KivRegistry::MoveEntries(std::string_view section, std::string_view targetSection) {
-    return CopyEntriesTo(section, false, nullptr, targetSection, true);
-}
-
-bool KivRegistry::MoveSection(std::string_view section, const KivRegistry& target) {
-    return CopySectionTo(section, target.m_useKey, target.m_subKey, true);
-}
-
-bool KivRegistry::MoveSection(std::string_view section, std::string_view targetSection) {
-    return CopySectionTo(section, m_useKey, BuildSubKey(targetSection), true);
-}
-
-bool KivRegistry::MoveSections(std::string_view section, const KivRegistry& target) {
-    return CopySectionsTo(section, target.m_useKey, target.m_subKey, true);
-}
-
-bool KivRegistry::MoveSections(std::string_view section, std::string_view targetSection) {
-    return CopySectionsTo(section, m_useKey, BuildSubKey(targetSection), true);
+bool KivRegistry::MoveSections(std::string_view section, const Target& target) {
+    return CopySectionsTo(section, target, true);
 }
 
 std::shared_ptr<KivRegistry> KivRegistry::CloneSelf() const {
@@ -849,6 +816,7 @@ bool KivRegistry::ExportToFile(std::string_view section, const KivFileSpec& file
 bool KivRegistry::ExportToFile(std::string_view section, KivFileBin& file) {
     if (!file.IsOpen())
         return ExportNewFile(section, file.FileSpec());
-    return ExportTree(std::string(section),
-                      [&](std::string_view bytes) { return WriteResult(file, file.Write(bytes), bytes.size()); });
+    return ExportTree(std::string(section), [&](std::string_view bytes) {
+        return WriteResult(file, file.Write(bytes), bytes.size());
+    });
 }

@@ -108,28 +108,34 @@ public:
     bool EntryExist(std::string_view section, std::string_view entry);
     bool DeleteEntries(std::string_view section);
 
-    // Copies into the target's key, or into the named subkey of this object's key (created when
-    // missing); copying a key onto itself changes nothing and succeeds. A section copy merges
-    // the key's values and subkeys into the target key; CopySections copies each subkey of the
-    // section, with its name, below the target key.
-    bool CopyEntry(std::string_view section, std::string_view entry, const KivRegistry& target);
-    bool CopyEntry(std::string_view section, std::string_view entry, std::string_view targetSection);
-    bool CopyEntries(std::string_view section, const KivRegistry& target);
-    bool CopyEntries(std::string_view section, std::string_view targetSection);
-    bool CopySection(std::string_view section, const KivRegistry& target);
-    bool CopySection(std::string_view section, std::string_view targetSection);
-    bool CopySections(std::string_view section, const KivRegistry& target);
-    bool CopySections(std::string_view section, std::string_view targetSection);
+    // Where a copy or a move goes: another object's key, or the named subkey of this object's
+    // key (created when missing).
+    class Target {
+    public:
+        Target(const KivRegistry& registry) : m_registry(&registry) {}
+        Target(std::string_view section) : m_section(section) {}
+        Target(const char* section) : m_section(section) {}
+        Target(const std::string& section) : m_section(section) {}
+
+    private:
+        friend class KivRegistry;
+        const KivRegistry* m_registry = nullptr;
+        std::string_view m_section;
+    };
+
+    // Copies into the target; copying a key onto itself changes nothing and succeeds. A section
+    // copy merges the key's values and subkeys into the target key; CopySections copies each
+    // subkey of the section, with its name, below the target key.
+    bool CopyEntry(std::string_view section, std::string_view entry, const Target& target);
+    bool CopyEntries(std::string_view section, const Target& target);
+    bool CopySection(std::string_view section, const Target& target);
+    bool CopySections(std::string_view section, const Target& target);
     // The copies, then the source removed; a source that was not copied whole stays, and moving
     // a key onto itself changes nothing. A key cannot move into its own subtree.
-    bool MoveEntry(std::string_view section, std::string_view entry, const KivRegistry& target);
-    bool MoveEntry(std::string_view section, std::string_view entry, std::string_view targetSection);
-    bool MoveEntries(std::string_view section, const KivRegistry& target);
-    bool MoveEntries(std::string_view section, std::string_view targetSection);
-    bool MoveSection(std::string_view section, const KivRegistry& target);
-    bool MoveSection(std::string_view section, std::string_view targetSection);
-    bool MoveSections(std::string_view section, const KivRegistry& target);
-    bool MoveSections(std::string_view section, std::string_view targetSection);
+    bool MoveEntry(std::string_view section, std::string_view entry, const Target& target);
+    bool MoveEntries(std::string_view section, const Target& target);
+    bool MoveSection(std::string_view section, const Target& target);
+    bool MoveSections(std::string_view section, const Target& target);
 
     std::shared_ptr<KivRegistry> CloneSelf() const;
     std::shared_ptr<KivRegistry> CreateSubKeyObject(std::string_view section) const;
@@ -160,16 +166,14 @@ private:
     // The process's registry store, opened on first use; null (LastError set) when it cannot be.
     KivRegistryStore* Store();
     bool Check(uint32_t code);
-    uint32_t TargetKey(const KivRegistry& target, kiv::reg::HKey& key);
-    uint32_t TargetKey(std::string_view targetSection, kiv::reg::HKey& key);
-    bool CopyEntryTo(std::string_view section, std::string_view entry, bool isObject,
-                     const KivRegistry* target, std::string_view targetSection, bool move);
-    bool CopyEntriesTo(std::string_view section, bool isObject, const KivRegistry* target,
-                       std::string_view targetSection, bool move);
-    bool CopySectionTo(std::string_view section, kiv::reg::HKey targetRoot, const std::string& targetPath,
-                       bool move);
-    bool CopySectionsTo(std::string_view section, kiv::reg::HKey targetRoot, const std::string& targetPath,
-                        bool move);
+    // The target's key, opened or created.
+    uint32_t TargetKey(const Target& target, kiv::reg::HKey& key);
+    // The root and key path of the target.
+    std::pair<kiv::reg::HKey, std::string> TargetPath(const Target& target) const;
+    bool CopyEntryTo(std::string_view section, std::string_view entry, const Target& target, bool move);
+    bool CopyEntriesTo(std::string_view section, const Target& target, bool move);
+    bool CopySectionTo(std::string_view section, const Target& target, bool move);
+    bool CopySectionsTo(std::string_view section, const Target& target, bool move);
     // Hands the bytes to the sink in blocks; the sink answers an error number.
     using ExportSink = std::function<uint32_t(std::string_view)>;
     bool ExportTree(const std::string& section, const ExportSink& sink);

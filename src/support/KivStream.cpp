@@ -1,8 +1,6 @@
 #include "support/KivStream.h"
 
-#include "support/KivReadStreamError.h"
 #include "support/KivStreamError.h"
-#include "support/KivWriteStreamError.h"
 
 #include <algorithm>
 #include <vector>

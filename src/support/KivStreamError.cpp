@@ -2,15 +2,26 @@
 
 namespace {
 
-KivErrorObject Describe() {
-    KivErrorObject error;
-    error.Description = "Can't create a KivStream Object";
-    error.Severity = 2;
-    error.Operation = "Init";
-    return error;
-}
+struct FaultText {
+    const char* description;
+    const char* operation;
+};
+
+// In the order of KivStreamFault.
+constexpr FaultText kFaultTexts[] = {
+    {"Can't create a KivStream Object", "Init"},
+    {"Read data out of allocated memory", "Init"},
+    {"Can't Read enough bytes to fill buffer", "ReadBuffer"},
+    {"Can't Write all bytes from buffer", "WriteBuffer"},
+};
 
 } // namespace
 
-KivStreamError::KivStreamError(const KivStream* raiser, const char* function, unsigned line)
-    : KivError(Describe(), function, line), m_raiser(raiser) {}
+KivErrorObject KivStreamFaultError(KivStreamFault fault) {
+    const FaultText& text = kFaultTexts[static_cast<size_t>(fault)];
+    KivErrorObject error;
+    error.Description = text.description;
+    error.Severity = 2;
+    error.Operation = text.operation;
+    return error;
+}

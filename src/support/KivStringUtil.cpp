@@ -4,6 +4,16 @@
 
 namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The text with the ASCII letters of one case (from 'a' or 'A' on) put into the other; every other
+// byte, those of Windows-1252 letters too, stays.
+std::string ShiftCase(std::string_view text, char from, char to) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= from && c <= from + ('z' - 'a'))
+            c = static_cast<char>(c - from + to);
+    return out;
+}
 } // namespace
 
 std::string KivArray2String(const std::vector<std::string>& items, std::string_view separator) {
@@ -143,19 +153,11 @@ std::string KivIntToHex(uint32_t number, int digits) {
 }
 
 std::string KivUpper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return out;
+    return ShiftCase(text, 'a', 'A');
 }
 
 std::string KivLower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
+    return ShiftCase(text, 'A', 'a');
 }
 
 bool KivEqualsIgnoringCase(std::string_view a, std::string_view b) {

@@ -1,10 +1,12 @@
 #include "explorer/dialogs/SourceDlg.h"
 #include "common/KivModalDriver.h"
 #include "explorer/KivSourceHighlighter.h"
+#include "explorer/SourcePane.h"
 
 #include <QFontMetrics>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -141,6 +143,40 @@ TEST(SourceHighlighterTest, ColoursKeywordsStringsAndComments) {
     EXPECT_EQ(FormatAt(edit, 8, "nIfs"), QTextCharFormat());
     EXPECT_EQ(FormatAt(edit, 8, "* nEndIf"), QTextCharFormat()); // a product, not a comment line
     EXPECT_EQ(FormatAt(edit, 8, "nEndIf"), QTextCharFormat());
+}
+
+// The pane colours what is in view at once and the rest in the background: by the time it is
+// done, a long source (a comment opened in one background chunk and closed in another) has the
+// colours the viewer gives it.
+TEST(SourceHighlighterTest, ThePaneColoursLongSourcesAsTheViewerDoes) {
+    std::string source;
+    for (int i = 0; i < 2000; ++i) {
+        source += i % 700 == 350 ? "\t/* opens RETURN\r\n" : i % 700 == 650 ? "*/ RETURN x // done\r\n" : "";
+        source += "\tIF n == 12 .and. s = 'x' // note\r\n";
+    }
+    SourceDlg dialog;
+    dialog.Text(source);
+    SourcePane pane;
+    pane.resize(600, 400);
+    pane.show();
+    pane.Show("Long", source);
+    const QTextDocument* shown = pane.Text()->document();
+    const QTextDocument* viewed = dialog.SourceMLE()->document();
+    ASSERT_EQ(shown->blockCount(), viewed->blockCount());
+    const auto same = [&](int block) {
+        return shown->findBlockByNumber(block).layout()->formats() ==
+               viewed->findBlockByNumber(block).layout()->formats();
+    };
+    EXPECT_TRUE(same(0));
+    EXPECT_FALSE(shown->findBlockByNumber(0).layout()->formats().isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(same(shown->blockCount() - 2) && same(shown->blockCount() - 1), 5000);
+    for (int block = 0; block < shown->blockCount(); ++block)
+        ASSERT_TRUE(same(block)) << block;
+
+    // A jump far down colours what comes into view before the background gets there.
+    pane.Show("Again", source);
+    pane.MarkLine(1900);
+    EXPECT_TRUE(same(1900));
 }
 
 TEST(SourceHighlighterTest, KnowsTheLanguagesWordsInAnyCase) {

@@ -1,7 +1,6 @@
 #include "support/KivFileStream.h"
 #include "common/KivTestHome.h"
-#include "support/KivReadStreamError.h"
-#include "support/KivWriteStreamError.h"
+#include "support/KivStreamError.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,8 +1,6 @@
 #include "support/KivMemoryStream.h"
 #include "common/KivTestHome.h"
-#include "support/KivMemoryError.h"
-#include "support/KivReadStreamError.h"
-#include "support/KivWriteStreamError.h"
+#include "support/KivStreamError.h"
 
 #include <functional>
 #include <limits>

@@ -2,11 +2,8 @@
 #include "common/KivTestHome.h"
 #include "support/KivErrorHandler.h"
 #include "support/KivFileStream.h"
-#include "support/KivMemoryError.h"
 #include "support/KivMemoryStream.h"
-#include "support/KivReadStreamError.h"
 #include "support/KivStreamError.h"
-#include "support/KivWriteStreamError.h"
 
 #include <thread>
 #include <vector>

@@ -2,6 +2,7 @@
 
 #include "explorer/KivHyperLink.h"
 #include "explorer/KivIcons.h"
+#include "explorer/dialogs/KivNamed.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -12,9 +13,7 @@
 namespace {
 
 QLabel* Text(QWidget* parent, const char* name, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
+    return KivNamed(new QLabel(text, parent), name);
 }
 
 } // namespace
@@ -49,8 +48,7 @@ AboutDlg::AboutDlg(QWidget* owner) : QDialog(owner) {
     m_eMail->Caption("team@kiv-tools.example.org");
     m_eMail->Action("mailto:team@kiv-tools.example.org");
 
-    auto* close = new QPushButton(QStringLiteral("&Close"), this);
-    close->setObjectName(QStringLiteral("oCCClosePB"));
+    auto* close = KivNamed(new QPushButton(QStringLiteral("&Close"), this), "oCCClosePB");
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 

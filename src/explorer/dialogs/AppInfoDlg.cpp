@@ -1,6 +1,7 @@
 #include "explorer/dialogs/AppInfoDlg.h"
 
 #include "explorer/KivAnsi.h"
+#include "explorer/dialogs/KivNamed.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -11,10 +12,8 @@ AppInfoDlg::AppInfoDlg(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("AppInfoDlg"));
     setWindowTitle(QStringLiteral("Application Informations"));
 
-    m_list = new QListWidget(this);
-    m_list->setObjectName(QStringLiteral("LibList"));
-    auto* close = new QPushButton(QStringLiteral("&Close"), this);
-    close->setObjectName(QStringLiteral("oCCClosePB"));
+    m_list = KivNamed(new QListWidget(this), "LibList");
+    auto* close = KivNamed(new QPushButton(QStringLiteral("&Close"), this), "oCCClosePB");
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 

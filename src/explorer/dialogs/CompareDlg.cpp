@@ -1,6 +1,7 @@
 #include "explorer/dialogs/CompareDlg.h"
 
 #include "explorer/KivAnsi.h"
+#include "explorer/dialogs/KivNamed.h"
 #include "exportfiles/KivEntityAbstract.h"
 
 #include <QFontDatabase>
@@ -33,8 +34,7 @@ QString ChangeText(const KivEntityChange& entity) {
 }
 
 QPlainTextEdit* SourcePane(const char* name, QWidget* owner) {
-    auto* pane = new QPlainTextEdit(owner);
-    pane->setObjectName(QLatin1String(name));
+    auto* pane = KivNamed(new QPlainTextEdit(owner), name);
     pane->setReadOnly(true);
     pane->setLineWrapMode(QPlainTextEdit::NoWrap);
     pane->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -89,8 +89,7 @@ CompareDlg::CompareDlg(std::vector<KivModuleChange> changes, const std::string& 
     setObjectName(QStringLiteral("CompareDlg"));
     setWindowTitle(QStringLiteral("Compare"));
 
-    m_tree = new QTreeWidget(this);
-    m_tree->setObjectName(QStringLiteral("oDCChangeTree"));
+    m_tree = KivNamed(new QTreeWidget(this), "oDCChangeTree");
     m_tree->setHeaderLabels({QStringLiteral("Module / Entity"), QStringLiteral("Change")});
     for (size_t m = 0; m < m_changes.size(); ++m) {
         const KivModuleChange& module = m_changes[m];
@@ -113,14 +112,12 @@ CompareDlg::CompareDlg(std::vector<KivModuleChange> changes, const std::string& 
     auto* sources = new QSplitter(Qt::Horizontal, this);
     sources->addWidget(Titled(beforeLabel, m_old, sources));
     sources->addWidget(Titled(afterLabel, m_new, sources));
-    auto* split = new QSplitter(Qt::Horizontal, this);
-    split->setObjectName(QStringLiteral("oDCCompareSplit"));
+    auto* split = KivNamed(new QSplitter(Qt::Horizontal, this), "oDCCompareSplit");
     split->addWidget(m_tree);
     split->addWidget(sources);
     split->setStretchFactor(1, 1);
 
-    m_close = new QPushButton(QStringLiteral("&Close"), this);
-    m_close->setObjectName(QStringLiteral("oCCClosePB"));
+    m_close = KivNamed(new QPushButton(QStringLiteral("&Close"), this), "oCCClosePB");
     m_close->setDefault(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(split);

@@ -1,6 +1,7 @@
 #include "explorer/dialogs/ExportAsPrg.h"
 
 #include "explorer/KivAnsi.h"
+#include "explorer/dialogs/KivNamed.h"
 #include "explorer/transfer/KivIdeFolders.h"
 #include "platform/KivDosPath.h"
 #include "support/KivPrompt.h"
@@ -12,33 +13,25 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-
 ExportAsPrg::ExportAsPrg(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("ExportAsPrg"));
     setWindowTitle(QStringLiteral("Export base Folder"));
 
-    m_folderLabel = new QLabel(QStringLiteral("Folder :"), this);
-    m_folderLabel->setObjectName(QStringLiteral("oDCFolderLabel"));
-    m_folderPath = new QLineEdit(this);
-    m_folderPath->setObjectName(QStringLiteral("oDCFolderPath"));
+    m_folderLabel = KivNamed(new QLabel(QStringLiteral("Folder :"), this), "oDCFolderLabel");
+    m_folderPath = KivNamed(new QLineEdit(this), "oDCFolderPath");
     m_folderPath->setMinimumWidth(300);
     m_folderLabel->setBuddy(m_folderPath);
-    m_changeFolder = new QPushButton(QStringLiteral("..."), this);
-    m_changeFolder->setObjectName(QStringLiteral("oCCChangeFolder"));
+    m_changeFolder = KivNamed(new QPushButton(QStringLiteral("..."), this), "oCCChangeFolder");
     m_changeFolder->setAutoDefault(false);
     m_changeFolder->setFixedWidth(m_changeFolder->fontMetrics().horizontalAdvance(QStringLiteral("....")) +
                                   16);
-    m_exportPB = new QPushButton(QStringLiteral("&Export"), this);
-    m_exportPB->setObjectName(QStringLiteral("oCCExportPB"));
+    m_exportPB = KivNamed(new QPushButton(QStringLiteral("&Export"), this), "oCCExportPB");
     m_exportPB->setDefault(true);
-    m_cancelPB = new QPushButton(QStringLiteral("&Cancel"), this);
-    m_cancelPB->setObjectName(QStringLiteral("oCCCancelPB"));
+    m_cancelPB = KivNamed(new QPushButton(QStringLiteral("&Cancel"), this), "oCCCancelPB");
     m_cancelPB->setAutoDefault(false);
-    m_dllChk = new QCheckBox(QStringLiteral("Include DLLs"), this);
-    m_dllChk->setObjectName(QStringLiteral("oDCDLLChk"));
+    m_dllChk = KivNamed(new QCheckBox(QStringLiteral("Include DLLs"), this), "oDCDLLChk");
     m_dllChk->hide();
-    m_abortChk = new QCheckBox(QStringLiteral("Abort On Error"), this);
-    m_abortChk->setObjectName(QStringLiteral("oDCAbortChk"));
+    m_abortChk = KivNamed(new QCheckBox(QStringLiteral("Abort On Error"), this), "oDCAbortChk");
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(m_folderLabel, 0, 0);

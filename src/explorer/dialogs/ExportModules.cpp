@@ -1,6 +1,7 @@
 #include "explorer/dialogs/ExportModules.h"
 
 #include "explorer/dialogs/ExportAsPrg.h"
+#include "explorer/dialogs/KivNamed.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -8,8 +9,8 @@
 QCheckBox* KivMakeExportModules(ExportAsPrg& dialog) {
     dialog.setWindowTitle(QStringLiteral("Export Modules"));
     dialog.oDCAbortChk()->hide();
-    auto* prg = new QCheckBox(QStringLiteral("Also the PRG source of each module"), &dialog);
-    prg->setObjectName(QStringLiteral("oDCPrgChk"));
+    auto* prg =
+        KivNamed(new QCheckBox(QStringLiteral("Also the PRG source of each module"), &dialog), "oDCPrgChk");
     for (auto* row : dialog.findChildren<QHBoxLayout*>())
         if (row->indexOf(dialog.oDCAbortChk()) >= 0)
             row->insertWidget(0, prg);

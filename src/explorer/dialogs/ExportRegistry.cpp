@@ -1,5 +1,7 @@
 #include "explorer/dialogs/ExportRegistry.h"
 
+#include "explorer/dialogs/KivNamed.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -10,9 +12,7 @@
 namespace {
 
 QPushButton* Button(QWidget* parent, const char* name, const char* text) {
-    auto* button = new QPushButton(QString::fromLatin1(text), parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
+    return KivNamed(new QPushButton(QString::fromLatin1(text), parent), name);
 }
 
 } // namespace
@@ -27,8 +27,7 @@ ExportRegistry::ExportRegistry(QWidget* owner) : QDialog(owner) {
         m_boxes[i]->setObjectName(QStringLiteral("oDCChk%1").arg(i + 1));
         grid->addWidget(m_boxes[i], static_cast<int>(i), 0);
     }
-    auto* debug = new QLabel(QStringLiteral("( In Debug session )"), this);
-    debug->setObjectName(QStringLiteral("oDCDebugText"));
+    auto* debug = KivNamed(new QLabel(QStringLiteral("( In Debug session )"), this), "oDCDebugText");
     grid->addWidget(debug, static_cast<int>(KivRegExport::kGroups) - 1, 1);
 
     QPushButton* cancel = Button(this, "oCCCancelPB", "&Cancel");

@@ -1,6 +1,7 @@
 #include "explorer/dialogs/FindEntityDlg.h"
 
 #include "explorer/KivAnsi.h"
+#include "explorer/dialogs/KivNamed.h"
 #include "explorer/search/KivEntityCatalogue.h"
 
 #include <QCoreApplication>
@@ -15,11 +16,9 @@ FindEntityDlg::FindEntityDlg(const KivEntityCatalogue& catalogue, QWidget* owner
     : QDialog(owner), m_catalogue(catalogue) {
     setObjectName(QStringLiteral("FindEntityDlg"));
     setWindowTitle(QStringLiteral("Find Entity"));
-    m_text = new QLineEdit(this);
-    m_text->setObjectName(QStringLiteral("oDCFindText"));
+    m_text = KivNamed(new QLineEdit(this), "oDCFindText");
     m_text->setPlaceholderText(QStringLiteral("Part of a name"));
-    m_matches = new QTreeWidget(this);
-    m_matches->setObjectName(QStringLiteral("oDCMatches"));
+    m_matches = KivNamed(new QTreeWidget(this), "oDCMatches");
     m_matches->setRootIsDecorated(false);
     m_matches->setUniformRowHeights(true);
     m_matches->setAllColumnsShowFocus(true);

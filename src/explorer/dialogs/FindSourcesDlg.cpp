@@ -1,6 +1,7 @@
 #include "explorer/dialogs/FindSourcesDlg.h"
 
 #include "explorer/KivAnsi.h"
+#include "explorer/dialogs/KivNamed.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -13,15 +14,11 @@
 FindSourcesDlg::FindSourcesDlg(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("FindSourcesDlg"));
     setWindowTitle(QStringLiteral("Find in Sources"));
-    m_pattern = new QLineEdit(this);
-    m_pattern->setObjectName(QStringLiteral("oDCPattern"));
-    m_regex = new QCheckBox(QStringLiteral("&Regular expression"), this);
-    m_regex->setObjectName(QStringLiteral("oDCRegex"));
-    auto* current = new QRadioButton(QStringLiteral("&Current project"), this);
-    current->setObjectName(QStringLiteral("oDCCurrentProject"));
+    m_pattern = KivNamed(new QLineEdit(this), "oDCPattern");
+    m_regex = KivNamed(new QCheckBox(QStringLiteral("&Regular expression"), this), "oDCRegex");
+    auto* current = KivNamed(new QRadioButton(QStringLiteral("&Current project"), this), "oDCCurrentProject");
     current->setChecked(true);
-    m_all = new QRadioButton(QStringLiteral("&All projects"), this);
-    m_all->setObjectName(QStringLiteral("oDCAllProjects"));
+    m_all = KivNamed(new QRadioButton(QStringLiteral("&All projects"), this), "oDCAllProjects");
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("oCCOkPB"));
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&Find"));

@@ -3,6 +3,7 @@
 #include "explorer/KivAnsi.h"
 #include "explorer/KivIcons.h"
 #include "explorer/dialogs/KivInputDlg.h"
+#include "explorer/dialogs/KivNamed.h"
 
 #include <QApplication>
 #include <QFile>
@@ -58,36 +59,31 @@ QIcon NodeIcon(int image, int state, bool overlay) {
     return QIcon(picture);
 }
 
-template <class T> T* Named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
 } // namespace
 
 ImportAppList::ImportAppList(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("ImportAppList"));
     setWindowTitle(QStringLiteral("Import Summary"));
 
-    m_tree = Named(new QTreeWidget(this), "oDCTreeInfo");
+    m_tree = KivNamed(new QTreeWidget(this), "oDCTreeInfo");
     m_tree->setHeaderHidden(true);
     m_tree->setIconSize(QSize(32, 16));
-    m_appInfo = Named(new QLabel(this), "oDCAppInfo");
-    m_libInfo = Named(new QLabel(this), "oDCLibInfo");
-    m_import = Named(new QPushButton(QStringLiteral("&Import"), this), "oCCImportPB");
+    m_appInfo = KivNamed(new QLabel(this), "oDCAppInfo");
+    m_libInfo = KivNamed(new QLabel(this), "oDCLibInfo");
+    m_import = KivNamed(new QPushButton(QStringLiteral("&Import"), this), "oCCImportPB");
     m_import->setEnabled(false);
     m_import->setDefault(true);
-    m_cancel = Named(new QPushButton(QStringLiteral("&Cancel"), this), "oCCCancelPB");
-    m_appIcon = Named(new QLabel(this), "oDCAppIcon");
-    m_libIcon = Named(new QLabel(this), "oDCLibIcon");
-    m_rename = Named(new QPushButton(QStringLiteral("&Rename"), this), "oCCRenamePB");
+    m_cancel = KivNamed(new QPushButton(QStringLiteral("&Cancel"), this), "oCCCancelPB");
+    m_appIcon = KivNamed(new QLabel(this), "oDCAppIcon");
+    m_libIcon = KivNamed(new QLabel(this), "oDCLibIcon");
+    m_rename = KivNamed(new QPushButton(QStringLiteral("&Rename"), this), "oCCRenamePB");
     m_rename->hide();
-    m_group = Named(new QGroupBox(QStringLiteral("Import "), this), "oDCImportGrp");
-    m_delete = Named(new QRadioButton(QStringLiteral("Delete Existing"), m_group), "oCCDelRB");
-    m_keep = Named(new QRadioButton(QStringLiteral("Keep Existing"), m_group), "oCCKeepRB");
-    m_merge = Named(new QRadioButton(QStringLiteral("Merge with Existing"), m_group), "oCCMergeRB");
-    m_libInfo2 = Named(new QLabel(this), "oDCLibInfo2");
-    m_libIcon2 = Named(new QLabel(this), "oDCLibIcon2");
+    m_group = KivNamed(new QGroupBox(QStringLiteral("Import "), this), "oDCImportGrp");
+    m_delete = KivNamed(new QRadioButton(QStringLiteral("Delete Existing"), m_group), "oCCDelRB");
+    m_keep = KivNamed(new QRadioButton(QStringLiteral("Keep Existing"), m_group), "oCCKeepRB");
+    m_merge = KivNamed(new QRadioButton(QStringLiteral("Merge with Existing"), m_group), "oCCMergeRB");
+    m_libInfo2 = KivNamed(new QLabel(this), "oDCLibInfo2");
+    m_libIcon2 = KivNamed(new QLabel(this), "oDCLibIcon2");
     ImportGrp("D");
 
     auto* radios = new QVBoxLayout(m_group);

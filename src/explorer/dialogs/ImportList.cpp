@@ -3,6 +3,7 @@
 #include "explorer/KivAnsi.h"
 #include "explorer/KivIcons.h"
 #include "explorer/dialogs/KivInputDlg.h"
+#include "explorer/dialogs/KivNamed.h"
 #include "explorer/transfer/KivKeaPlan.h"
 
 #include <QApplication>
@@ -44,14 +45,11 @@ int StatusOf(KivKeaStatus status) {
 }
 
 QLabel* Text(QWidget* parent, const char* name, const char* text) {
-    auto* label = new QLabel(QString::fromLatin1(text), parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
+    return KivNamed(new QLabel(QString::fromLatin1(text), parent), name);
 }
 
 QLabel* Icon(QWidget* parent, const char* name) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
+    auto* label = KivNamed(new QLabel(parent), name);
     label->setFixedSize(16, 16);
     return label;
 }
@@ -73,18 +71,15 @@ ImportList::ImportList(KivKeaPlan& plan, QWidget* owner) : QDialog(owner), m_pla
     m_images[No] = NamedIcon("ICON_NO", QStyle::SP_MessageBoxCritical);
     m_images[Yes] = NamedIcon("ICON_YES", QStyle::SP_DialogApplyButton);
 
-    m_tree = new QTreeWidget(this);
-    m_tree->setObjectName(QStringLiteral("oDCTreeInfo"));
+    m_tree = KivNamed(new QTreeWidget(this), "oDCTreeInfo");
     m_tree->setHeaderHidden(true);
     m_tree->setIconSize(QSize(16, 16));
     m_appInfo = Text(this, "oDCAppInfo", "Fixed Text");
     m_modInfo = Text(this, "oDCModInfo", "Module");
     m_libInfo = Text(this, "oDCLibInfo", "Library");
-    m_import = new QPushButton(QStringLiteral("&Import"), this);
-    m_import->setObjectName(QStringLiteral("oCCImportPB"));
+    m_import = KivNamed(new QPushButton(QStringLiteral("&Import"), this), "oCCImportPB");
     m_import->setEnabled(false);
-    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("oCCCancelPB"));
+    m_cancel = KivNamed(new QPushButton(QStringLiteral("&Cancel"), this), "oCCCancelPB");
     m_appIcon = Icon(this, "oDCAppIcon");
     m_modIcon = Icon(this, "oDCModIcon");
     m_libIcon = Icon(this, "oDCLibIcon");
@@ -92,8 +87,7 @@ ImportList::ImportList(KivKeaPlan& plan, QWidget* owner) : QDialog(owner), m_pla
     m_chIcon = Icon(this, "oDCCHIcon");
     m_udcInfo = Text(this, "oDCUDCInfo", "UDC");
     m_udcIcon = Icon(this, "oDCUDCIcon");
-    m_rename = new QPushButton(QStringLiteral("&Rename"), this);
-    m_rename->setObjectName(QStringLiteral("oCCRenamePB"));
+    m_rename = KivNamed(new QPushButton(QStringLiteral("&Rename"), this), "oCCRenamePB");
     m_rename->hide();
 
     connect(m_import, &QPushButton::clicked, this, [this] { done(1); });

@@ -1,6 +1,7 @@
 #include "explorer/dialogs/ImportModules.h"
 
 #include "explorer/KivAnsi.h"
+#include "explorer/dialogs/KivNamed.h"
 #include "explorer/transfer/KivMefTransfer.h"
 #include "support/KivIDESettings.h"
 #include "support/KivPathUtil.h"
@@ -21,8 +22,7 @@
 namespace {
 
 QPushButton* Button(const char* text, const char* name, QWidget* owner) {
-    auto* button = new QPushButton(QLatin1String(text), owner);
-    button->setObjectName(QLatin1String(name));
+    auto* button = KivNamed(new QPushButton(QLatin1String(text), owner), name);
     button->setAutoDefault(false);
     return button;
 }
@@ -38,12 +38,10 @@ ImportModules::ImportModules(const std::string& applicationName, QWidget* owner)
     setWindowTitle(QStringLiteral("Import Modules"));
 
     auto* nameLabel = new QLabel(QStringLiteral("Application :"), this);
-    m_appName = new QLineEdit(KivFromAnsi(applicationName), this);
-    m_appName->setObjectName(QStringLiteral("oDCAppName"));
+    m_appName = KivNamed(new QLineEdit(KivFromAnsi(applicationName), this), "oDCAppName");
     nameLabel->setBuddy(m_appName);
     auto* listLabel = new QLabel(QStringLiteral("MEF files :"), this);
-    m_list = new QListWidget(this);
-    m_list->setObjectName(QStringLiteral("oDCFileList"));
+    m_list = KivNamed(new QListWidget(this), "oDCFileList");
     m_list->setMinimumSize(420, 160);
     listLabel->setBuddy(m_list);
     m_addFiles = Button("&Files...", "oCCAddFiles", this);

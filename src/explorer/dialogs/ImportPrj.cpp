@@ -1,9 +1,10 @@
 #include "explorer/dialogs/ImportPrj.h"
 
 #include "explorer/KivAnsi.h"
-#include "platform/KivDosPath.h"
 #include "explorer/KivIcons.h"
+#include "explorer/dialogs/KivNamed.h"
 #include "explorer/transfer/KivProjectImport.h"
+#include "platform/KivDosPath.h"
 #include "support/KivPrompt.h"
 
 #include <QApplication>
@@ -49,28 +50,19 @@ ImportPrj::ImportPrj(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("ImportPrj"));
     setWindowTitle(QStringLiteral("Import Project"));
 
-    m_fixedText1 = new QLabel(QStringLiteral("Name :"), this);
-    m_fixedText1->setObjectName(QStringLiteral("oDCFixedText1"));
-    m_prjName = new QLineEdit(this);
-    m_prjName->setObjectName(QStringLiteral("oDCPrjName"));
-    m_fixedText2 = new QLabel(QStringLiteral("Path :"), this);
-    m_fixedText2->setObjectName(QStringLiteral("oDCFixedText2"));
-    m_prjPath = new QLineEdit(this);
-    m_prjPath->setObjectName(QStringLiteral("oDCPrjPath"));
+    m_fixedText1 = KivNamed(new QLabel(QStringLiteral("Name :"), this), "oDCFixedText1");
+    m_prjName = KivNamed(new QLineEdit(this), "oDCPrjName");
+    m_fixedText2 = KivNamed(new QLabel(QStringLiteral("Path :"), this), "oDCFixedText2");
+    m_prjPath = KivNamed(new QLineEdit(this), "oDCPrjPath");
     m_prjPath->setMinimumWidth(280);
-    m_changePB = new QPushButton(QStringLiteral("..."), this);
-    m_changePB->setObjectName(QStringLiteral("oCCChangePB"));
+    m_changePB = KivNamed(new QPushButton(QStringLiteral("..."), this), "oCCChangePB");
     m_changePB->setAutoDefault(false);
-    m_importPB = new QPushButton(QStringLiteral("&Import"), this);
-    m_importPB->setObjectName(QStringLiteral("oCCImportPB"));
+    m_importPB = KivNamed(new QPushButton(QStringLiteral("&Import"), this), "oCCImportPB");
     m_importPB->setDefault(true);
-    m_cancelPB = new QPushButton(QStringLiteral("&Cancel"), this);
-    m_cancelPB->setObjectName(QStringLiteral("oCCCancelPB"));
+    m_cancelPB = KivNamed(new QPushButton(QStringLiteral("&Cancel"), this), "oCCCancelPB");
     m_cancelPB->setAutoDefault(false);
-    m_createChk = new QCheckBox(QStringLiteral("Create Fullpath if needed"), this);
-    m_createChk->setObjectName(QStringLiteral("oDCCreateChk"));
-    m_prjTree = new QTreeWidget(this);
-    m_prjTree->setObjectName(QStringLiteral("oDCPrjTree"));
+    m_createChk = KivNamed(new QCheckBox(QStringLiteral("Create Fullpath if needed"), this), "oDCCreateChk");
+    m_prjTree = KivNamed(new QTreeWidget(this), "oDCPrjTree");
     m_prjTree->setHeaderHidden(true);
     m_prjTree->setColumnCount(1);
     m_prjTree->setIconSize(QSize(34, 16));

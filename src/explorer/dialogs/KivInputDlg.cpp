@@ -2,6 +2,7 @@
 
 #include "explorer/KivAnsi.h"
 #include "explorer/KivCenterWindow.h"
+#include "explorer/dialogs/KivNamed.h"
 #include "support/KivStringUtil.h"
 
 #include <QGridLayout>
@@ -14,18 +15,14 @@ KivInputDlg::KivInputDlg(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("KivInputDlg"));
     setWindowTitle(QStringLiteral("Caption"));
 
-    m_prompt = new QLabel(QStringLiteral("Prompt"), this);
-    m_prompt->setObjectName(QStringLiteral("oDCPrompt"));
+    m_prompt = KivNamed(new QLabel(QStringLiteral("Prompt"), this), "oDCPrompt");
     m_prompt->setWordWrap(true);
-    m_edit = new QLineEdit(this);
-    m_edit->setObjectName(QStringLiteral("oDCValue"));
+    m_edit = KivNamed(new QLineEdit(this), "oDCValue");
     m_edit->setMinimumWidth(280);
     m_prompt->setBuddy(m_edit);
-    m_ok = new QPushButton(QStringLiteral("Ok"), this);
-    m_ok->setObjectName(QStringLiteral("oCCOkPB"));
+    m_ok = KivNamed(new QPushButton(QStringLiteral("Ok"), this), "oCCOkPB");
     m_ok->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("oCCCancelPB"));
+    m_cancel = KivNamed(new QPushButton(QStringLiteral("Cancel"), this), "oCCCancelPB");
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(m_prompt, 0, 0);

@@ -2,6 +2,7 @@
 
 #include "explorer/KivAllButPaint.h"
 #include "explorer/KivAnsi.h"
+#include "explorer/dialogs/KivNamed.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -58,8 +59,7 @@ void KivProgressDlg::Register(int bar, const Bar& parts) {
 }
 
 void KivProgressDlg::Finish() {
-    auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    cancel->setObjectName(QStringLiteral("oCCCancelPB"));
+    auto* cancel = KivNamed(new QPushButton(QStringLiteral("&Cancel"), this), "oCCCancelPB");
     connect(cancel, &QPushButton::clicked, this, &KivProgressDlg::CancelPB);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

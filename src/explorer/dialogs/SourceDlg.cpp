@@ -3,8 +3,8 @@
 #include "explorer/KivAnsi.h"
 #include "explorer/KivIcons.h"
 #include "explorer/KivSourceHighlighter.h"
+#include "explorer/dialogs/KivNamed.h"
 
-#include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -21,17 +21,11 @@ SourceDlg::SourceDlg(QWidget* owner) : QDialog(owner) {
     setWindowIcon(KivIcon("ICON_CODE"));
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
 
-    m_source = new QPlainTextEdit(this);
-    m_source->setObjectName(QStringLiteral("SourceMLE"));
-    m_source->setReadOnly(true);
-    m_source->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_source = KivNamed(new QPlainTextEdit(this), "SourceMLE");
+    KivSourceView(m_source);
+    m_highlighter = new KivSourceHighlighter(m_source->document());
     m_source->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_source->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_source->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setStyleHint(QFont::Monospace);
-    m_source->setFont(fixed);
-    m_source->setTabStopDistance(QFontMetricsF(fixed).horizontalAdvance(QLatin1Char(' ')) * 4);
     // The selection stays visible when the focus moves to "&Ok".
     QPalette palette = m_source->palette();
     palette.setColor(QPalette::Inactive, QPalette::Highlight,
@@ -39,10 +33,8 @@ SourceDlg::SourceDlg(QWidget* owner) : QDialog(owner) {
     palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      palette.color(QPalette::Active, QPalette::HighlightedText));
     m_source->setPalette(palette);
-    m_highlighter = new KivSourceHighlighter(m_source->document());
 
-    m_ok = new QPushButton(QStringLiteral("&Ok"), this);
-    m_ok->setObjectName(QStringLiteral("oCCOkPB"));
+    m_ok = KivNamed(new QPushButton(QStringLiteral("&Ok"), this), "oCCOkPB");
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
 
