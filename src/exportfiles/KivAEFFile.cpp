@@ -3,13 +3,13 @@
 #include "exportfiles/KivExportTags.h"
 #include "exportfiles/KivExportVersion.h"
 #include "exportfiles/KivMEFFile.h"
-#include "exportfiles/KivModuleRecords.h"
 #include "exportfiles/KivRecordDamageText.h"
 #include "support/KivDateTime.h"
 #include "support/KivMappedFile.h"
 #include "support/KivRecordStream.h"
 
 #include <algorithm>
+#include <optional>
 
 KivAEFFile::KivAEFFile(const std::string& fileName) {
     auto file = std::make_shared<KivMappedFile>(fileName);
@@ -53,22 +53,21 @@ void KivAEFFile::Scan() {
         return;
     const std::string_view view = m_file->View();
     KivRecordReader reader(view);
-    // The modules' records are gathered in the same walk, so listing them reads nothing again.
-    Module current;
-    std::shared_ptr<KivModuleRecords> records;
+    // What each module says of itself is gathered in the same walk, so listing the modules reads
+    // nothing again.
+    std::optional<Module> current;
     KivModuleNameRule names;
     KivRecord record;
     while (reader.Next(record)) {
         const std::string_view data = record.data;
         if (record.tag == kiv::tag::kModuleName) {
             names.Take(KivRecordText(data), record.offset);
-            if (!current.entry.first.empty())
-                m_modules.push_back(std::move(current));
-            records = std::make_shared<KivModuleRecords>(m_file);
-            current = {{std::string(KivRecordText(data)), record.offset}, records};
+            if (current && !current->entry.first.empty())
+                m_modules.push_back(std::move(*current));
+            current.emplace(Module{{std::string(KivRecordText(data)), record.offset}, KivModuleRecords()});
         }
-        if (records)
-            records->Take(record);
+        if (current)
+            current->records.Take(record);
         switch (record.tag) {
         case kiv::tag::kAppName:
             m_name = KivRecordText(data);
@@ -105,10 +104,10 @@ void KivAEFFile::Scan() {
             break;
         }
     }
-    if (reader.Damage() != KivRecordDamage::None && records)
-        records->SetDamage(reader.Damage(), reader.Offset());
-    if (!current.entry.first.empty())
-        m_modules.push_back(std::move(current));
+    if (reader.Damage() != KivRecordDamage::None && current)
+        current->records.SetDamage(reader.Damage(), reader.Offset());
+    if (current && !current->entry.first.empty())
+        m_modules.push_back(std::move(*current));
     if (reader.Damage() != KivRecordDamage::None) {
         m_success = false;
         SetStatus(kDamaged, KivRecordDamageText("AEF file", reader.Damage(), reader.Offset()));
@@ -129,7 +128,7 @@ std::shared_ptr<KivModuleAbstract> KivAEFFile::ModuleFind(const std::string& mod
         return nullptr;
     for (const Module& module : m_modules)
         if (module.entry.first == moduleName)
-            return std::make_shared<KivMEFFile>(m_file, module.entry.second, *module.records);
+            return std::make_shared<KivMEFFile>(m_file, module.entry.second, module.records);
     return nullptr;
 }
 
@@ -138,7 +137,7 @@ bool KivAEFFile::ExportModule(const std::string& moduleName, const std::string& 
         return false;
     for (const Module& module : m_modules)
         if (module.entry.first == moduleName)
-            return KivMEFFile(m_file, module.entry.second, *module.records).ExportModule(fileName);
+            return KivMEFFile(m_file, module.entry.second, module.records).ExportModule(fileName);
     return false;
 }
 
@@ -168,7 +167,7 @@ std::vector<std::shared_ptr<KivModuleAbstract>> KivAEFFile::ModuleList() const {
         return list;
     list.reserve(m_modules.size());
     for (const Module& module : m_modules)
-        list.push_back(std::make_shared<KivMEFFile>(m_file, module.entry.second, *module.records));
+        list.push_back(std::make_shared<KivMEFFile>(m_file, module.entry.second, module.records));
     return list;
 }
 

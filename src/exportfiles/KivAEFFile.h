@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exportfiles/KivApplicationAbstract.h"
+#include "exportfiles/KivModuleRecords.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,10 +11,10 @@
 #include <vector>
 
 class KivMappedFile;
-class KivModuleRecords;
 
 // An application export file (AEF), mapped whole and walked once. Its modules are handed out as
-// KivMEFFile objects reading in place inside the mapping (which they keep alive).
+// KivMEFFile objects reading in place inside the mapping (which they keep alive). The walk keeps
+// what each module says of itself, not its entities: those are read when a module is asked.
 //
 // A damaged stream (a record running past the end of the file, no end record) ends the scan: the
 // modules and fields read before stay usable, Success turns false and ErrorString says where.
@@ -59,10 +60,10 @@ public:
     std::string Version() const { return m_version; }
 
 private:
-    // A module as listed, with what its records said when the file was walked.
+    // A module as listed, with what its records said of it when the file was walked.
     struct Module {
         ModuleEntry entry;
-        std::shared_ptr<const KivModuleRecords> records;
+        KivModuleRecords records;
     };
 
     std::shared_ptr<const KivMappedFile> m_file;

@@ -2,6 +2,7 @@
 
 #include "support/KivStringUtil.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -9,10 +10,12 @@
 
 namespace {
 
+constexpr std::array<std::string_view, 16> kKeywords{
+    "CLASS",  "METHOD", "ACCESS", "ASSIGN",  "INHERIT", "FUNCTION",  "PROCEDURE", "RESOURCE",
+    "STATIC", "DEFINE", "HIDDEN", "PROTECT", "UNION",   "STRUCTURE", "TEXTBLOCK", "GLOBAL"};
+
 const std::vector<std::string>& Keywords() {
-    static const std::vector<std::string> keywords{
-        "CLASS",  "METHOD", "ACCESS", "ASSIGN",  "INHERIT", "FUNCTION",  "PROCEDURE", "RESOURCE",
-        "STATIC", "DEFINE", "HIDDEN", "PROTECT", "UNION",   "STRUCTURE", "TEXTBLOCK", "GLOBAL"};
+    static const std::vector<std::string> keywords(kKeywords.begin(), kKeywords.end());
     return keywords;
 }
 
@@ -51,7 +54,8 @@ std::string TypeWord(std::string_view prototype) {
 // Compares type words as text: making symbols of them would add every odd first word of a
 // source to the process-wide atom table for good.
 std::string InfoOfType(std::string_view prototype, std::string_view type) {
-    const std::string text = ReplaceAll(ReplaceAll(prototype, "(", " "), ")", " ");
+    std::string text(prototype);
+    std::replace_if(text.begin(), text.end(), [](char c) { return c == '(' || c == ')'; }, ' ');
     std::string name;
     if (IsTypePrefix(KivUpper(KivGetToken(text, 1, " ")))) {
         name = KivGetToken(text, 3, " ");
@@ -89,45 +93,61 @@ std::vector<std::string> KivGetKeywords() {
 }
 
 std::string KivNormalisePrototype(std::string_view voPrototype) {
-    std::string text(voPrototype);
+    std::string text;
+    // Room for the keywords written out and the blanks before ":=", so that they grow nothing.
+    text.reserve(voPrototype.size() + 16);
+    text.assign(voPrototype);
     // The upper-cased text is kept in step with each replacement (the keywords are upper case),
-    // so it is made once, not once per keyword.
-    std::string upper = KivUpper(text);
+    // so it is made once, not once per keyword, in a buffer kept from one call to the next.
+    thread_local std::string upper;
+    upper.assign(text);
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
     // Every abbreviation holds the keyword's first four letters: one pass over the text notes
-    // which keywords have them somewhere, and only those are looked for.
-    const std::vector<std::string>& keywords = Keywords();
-    static const auto byFirstLetter = [&keywords] {
+    // which keywords have them at the start of a word, and only those are looked for. Only an
+    // abbreviation at the start of a word is written out, and a keyword whose first occurrence
+    // is inside a word is not written out at all: so only word starts are looked at.
+    static constexpr auto byFirstLetter = [] {
         std::array<uint32_t, 256> table{};
-        for (size_t k = 0; k < keywords.size(); ++k)
-            table[static_cast<unsigned char>(keywords[k][0])] |= 1u << k;
+        for (size_t k = 0; k < kKeywords.size(); ++k)
+            table[static_cast<unsigned char>(kKeywords[k][0])] |= 1u << k;
         return table;
     }();
     uint32_t present = 0;
-    for (size_t i = 0; i + 4 <= upper.size(); ++i) {
+    const size_t size = upper.size();
+    for (size_t i = 0; i + 4 <= size;) {
         for (uint32_t candidates = byFirstLetter[static_cast<unsigned char>(upper[i])]; candidates != 0;
              candidates &= candidates - 1) {
             const int k = std::countr_zero(candidates);
-            if (std::memcmp(upper.data() + i, keywords[k].data(), 4) == 0)
+            if (std::memcmp(upper.data() + i, kKeywords[k].data(), 4) == 0)
                 present |= 1u << k;
         }
+        // On to the next word start: past this word and the blanks after it.
+        while (i < size && !IsBlank(upper[i]))
+            ++i;
+        while (i < size && IsBlank(upper[i]))
+            ++i;
     }
-    for (size_t index = 0; index < keywords.size(); ++index) {
+    for (size_t index = 0; index < kKeywords.size(); ++index) {
         if ((present & (1u << index)) == 0)
             continue;
-        const std::string& keyword = keywords[index];
-        std::string pattern = keyword.substr(0, 3);
+        const std::string_view keyword = kKeywords[index];
+        // The abbreviation and one blank.
+        char pattern[16];
+        keyword.copy(pattern, keyword.size());
         for (size_t k = 4; k <= keyword.size(); ++k) {
-            pattern.resize(k - 1);
-            pattern += keyword[k - 1];
-            pattern += ' ';
-            const size_t at = upper.find(pattern);
+            const char kept = pattern[k];
+            pattern[k] = ' ';
+            const size_t at = upper.find(std::string_view(pattern, k + 1));
+            pattern[k] = kept;
             if (at == std::string::npos)
                 continue;
             // Only the first occurrence counts: one glued to a longer word blocks this length.
             if (at == 0 || IsBlank(upper[at - 1])) {
-                pattern.assign(keyword).push_back(' ');
-                text.replace(at, k + 1, pattern);
-                upper.replace(at, k + 1, pattern);
+                // The blank after it stays.
+                text.replace(at, k, keyword);
+                upper.replace(at, k, keyword);
                 break;
             }
         }

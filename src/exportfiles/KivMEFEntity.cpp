@@ -8,53 +8,78 @@
 
 namespace {
 
-// Blanks at both ends of the cleaned text are dropped as it is made: these run for every entity
-// of a file, and a text shifted after the fact costs a second copy.
-std::string_view TrimBlanks(std::string_view text) {
-    const size_t start = text.find_first_not_of(" \t");
-    if (start == std::string_view::npos)
-        return {};
-    return text.substr(start, text.find_last_not_of(" \t") - start + 1);
-}
-
+// Tabs as blanks, trimmed. These texts are cleaned for every entity of a file each time they are
+// read: blanks at both ends are passed over rather than copied and cut.
 std::string CleanName(std::string_view text) {
-    std::string out(TrimBlanks(text));
+    size_t start = 0;
+    size_t end = text.size();
+    while (start < end && (text[start] == ' ' || text[start] == '\t'))
+        ++start;
+    while (end > start && (text[end - 1] == ' ' || text[end - 1] == '\t'))
+        --end;
+    std::string out(text.substr(start, end - start));
     std::replace(out.begin(), out.end(), '\t', ' ');
     return out;
 }
 
-// Parentheses stand apart so that the words of the prototype are found by blanks alone.
-std::string CleanPrototype(std::string_view text) {
-    text = TrimBlanks(text);
-    size_t parentheses = 0;
-    for (char c : text)
-        parentheses += c == '(' || c == ')';
-    std::string out(text.size() + 2 * parentheses, ' ');
-    char* to = out.data();
+// Parentheses stand apart so that the words of the prototype are found by blanks alone. The text
+// is made in one pass in the buffer given, whose room is kept from one call to the next.
+void CleanPrototype(std::string_view text, std::string& out) {
+    out.resize(3 * text.size());
+    char* const begin = out.data();
+    char* to = begin;
+    // The end of the text without its trailing blanks; leading blanks are never written.
+    char* end = begin;
     for (char c : text) {
         if (c == '(' || c == ')') {
-            to[1] = c;
-            to += 3;
+            if (to != begin)
+                *to++ = ' ';
+            *to++ = c;
+            end = to;
+            *to++ = ' ';
+        } else if (c == ' ' || c == '\t') {
+            if (to != begin)
+                *to++ = ' ';
         } else {
-            *to++ = c == '\t' ? ' ' : c;
+            *to++ = c;
+            end = to;
         }
     }
-    // A parenthesis at either end leaves a blank there.
-    const size_t start = out.find_first_not_of(' ');
-    if (start == std::string::npos)
-        return {};
-    const size_t end = out.find_last_not_of(' ');
-    if (start != 0 || end + 1 != out.size())
-        return out.substr(start, end - start + 1);
-    return out;
+    out.resize(static_cast<size_t>(end - begin));
 }
 
 } // namespace
 
 KivMEFEntity::KivMEFEntity(std::string_view name, std::string_view prototype, std::string_view source,
-                           uint32_t lastBuild, uint32_t created, std::shared_ptr<const void> keepAlive)
-    : KivEntityAbstract(CleanName(name), CleanPrototype(prototype)), m_source(source), m_lastBuild(lastBuild),
-      m_created(created), m_keepAlive(std::move(keepAlive)) {}
+                           uint32_t lastBuild, uint32_t created)
+    : m_storedName(name), m_storedPrototype(prototype), m_source(source), m_lastBuild(lastBuild),
+      m_created(created) {}
+
+std::string KivMEFEntity::Name() const {
+    return CleanName(m_storedName);
+}
+
+std::string KivMEFEntity::Prototype() const {
+    if (!m_prototypeKnown) {
+        if (m_cleanedKnown) {
+            m_prototype = KivNormalisePrototype(m_cleaned);
+        } else {
+            thread_local std::string cleaned;
+            CleanPrototype(m_storedPrototype, cleaned);
+            m_prototype = KivNormalisePrototype(cleaned);
+        }
+        m_prototypeKnown = true;
+    }
+    return m_prototype;
+}
+
+std::string KivMEFEntity::VOPrototype() const {
+    if (!m_cleanedKnown) {
+        CleanPrototype(m_storedPrototype, m_cleaned);
+        m_cleanedKnown = true;
+    }
+    return m_cleaned;
+}
 
 KivDate KivMEFEntity::CreateDate() const {
     return KivUnixTimeToDateTime(KivGMTUnixTimeToLocalUnixTime(m_created)).first;

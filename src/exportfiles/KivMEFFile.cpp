@@ -60,6 +60,13 @@ KivMEFFile::~KivMEFFile() {
     KivMEFFile::Close();
 }
 
+// The entities of one listing, in list order, with the mapping their texts lie in.
+struct KivMEFFile::Entities {
+    std::shared_ptr<const KivMappedFile> file;
+    std::vector<KivMEFEntity> entities;
+    std::vector<KivEntityAbstract*> order;
+};
+
 void KivMEFFile::Start(const KivModuleRecords* records) {
     m_success = true;
     m_isMEF = true;
@@ -67,11 +74,6 @@ void KivMEFFile::Start(const KivModuleRecords* records) {
         Apply(*records);
     else
         Scan();
-    if (IsExternal()) {
-        // The source stored in the module, not the file on disk, which may have changed since.
-        m_prg = std::make_shared<KivPRGFile>(m_externalFile, std::string(m_externalSource));
-        m_entities = m_prg->EntityList();
-    }
 }
 
 std::string_view KivMEFFile::Stream() const {
@@ -88,38 +90,46 @@ void KivMEFFile::Close() {
     m_success = false;
 }
 
-void KivMEFFile::Scan() {
-    m_entities.clear();
-    m_entityCounter = 0;
-    m_externalFile.clear();
-    m_externalSource = {};
+KivModuleRecords KivMEFFile::Walk(std::vector<KivMEFEntity>* entities, std::string* fault) const {
+    KivModuleRecords records(entities);
     const std::string_view stream = Stream();
     if (stream.empty())
-        return;
+        return records;
     KivRecordReader reader(stream, m_base);
-    auto records = std::make_shared<KivModuleRecords>(m_file);
     KivModuleNameRule names;
     bool named = false;
-    std::string fault;
     KivRecord record;
     while (reader.Next(record)) {
         // The next module's name ends this one; in a MEF of its own there is no next module.
         if (record.tag == kiv::tag::kModuleName) {
             if (named) {
-                if (m_ownFile)
-                    fault = "a second module at offset " + std::to_string(record.offset);
+                if (m_ownFile && fault)
+                    *fault = "a second module at offset " + std::to_string(record.offset);
                 break;
             }
             named = true;
-            if (m_ownFile && !names.Take(KivRecordText(record.data), record.offset))
-                fault = names.Fault();
+            if (m_ownFile && fault && !names.Take(KivRecordText(record.data), record.offset))
+                *fault = names.Fault();
         }
-        records->Take(record);
+        records.Take(record);
     }
     if (reader.Damage() != KivRecordDamage::None)
-        records->SetDamage(reader.Damage(), reader.Offset());
-    Apply(*records);
-    if (!fault.empty() && records->Damage() == KivRecordDamage::None) {
+        records.SetDamage(reader.Damage(), reader.Offset());
+    return records;
+}
+
+void KivMEFFile::Scan() {
+    m_entities.reset();
+    m_prg.reset();
+    m_listedCount = 0;
+    m_externalFile.clear();
+    m_externalSource = {};
+    if (Stream().empty())
+        return;
+    std::string fault;
+    const KivModuleRecords records = Walk(nullptr, &fault);
+    Apply(records);
+    if (!fault.empty() && records.Damage() == KivRecordDamage::None) {
         m_success = false;
         SetStatus(kDamaged, "Damaged MEF file: " + fault);
     }
@@ -131,9 +141,8 @@ void KivMEFFile::Apply(const KivModuleRecords& records) {
     m_created = records.Created();
     m_externalFile = records.ExternalFile();
     m_externalSource = records.ExternalSource();
-    m_entityCounter = records.EntityCounter();
-    m_entities = records.Entities();
-    m_success = m_entityCounter == m_entities.size();
+    m_listedCount = records.ListedCount();
+    m_success = records.EntityCounter() == records.ListedCount();
     if (records.Damage() != KivRecordDamage::None) {
         m_success = false;
         SetStatus(kDamaged, KivRecordDamageText(m_ownFile ? "MEF file" : "module", records.Damage(),
@@ -141,13 +150,81 @@ void KivMEFFile::Apply(const KivModuleRecords& records) {
     }
 }
 
+std::shared_ptr<KivMEFFile::Entities> KivMEFFile::HeldEntities() const {
+    if (auto held = m_entities.lock())
+        return held;
+    auto made = std::make_shared<Entities>();
+    made->file = m_file;
+    made->entities.reserve(m_listedCount);
+    Walk(&made->entities, nullptr);
+    made->order.reserve(made->entities.size());
+    for (KivMEFEntity& entity : made->entities)
+        made->order.push_back(&entity);
+    m_entities = made;
+    if (m_sorted)
+        Sort(made);
+    return made;
+}
+
+std::shared_ptr<KivPRGFile> KivMEFFile::HeldPrg() const {
+    if (auto held = m_prg.lock())
+        return held;
+    // The source stored in the module, not the file on disk, which may have changed since.
+    auto made = std::make_shared<KivPRGFile>(m_externalFile, std::string(m_externalSource));
+    m_prg = made;
+    return made;
+}
+
+std::vector<std::shared_ptr<KivEntityAbstract>> KivMEFFile::EntityList() const {
+    std::vector<std::shared_ptr<KivEntityAbstract>> list;
+    if (IsExternal()) {
+        if (!m_file && m_prg.expired())
+            return list;
+        // Each entity handed out keeps the source object, and so the whole list, alive.
+        const std::shared_ptr<KivPRGFile> prg = HeldPrg();
+        for (const auto& entity : prg->EntityList())
+            list.emplace_back(prg, entity.get());
+        return list;
+    }
+    if (!m_file && m_entities.expired())
+        return list;
+    const std::shared_ptr<Entities> held = HeldEntities();
+    list.reserve(held->order.size());
+    for (KivEntityAbstract* entity : held->order)
+        list.emplace_back(held, entity);
+    return list;
+}
+
+uint32_t KivMEFFile::EntityCount() const {
+    // Counted by the walk that read the module: nothing is made to count it.
+    if (IsExternal())
+        return static_cast<uint32_t>(EntityList().size());
+    if (const auto held = m_entities.lock())
+        return static_cast<uint32_t>(held->order.size());
+    return m_file ? m_listedCount : 0;
+}
+
 void KivMEFFile::SortByName() {
-    SortEntitiesByName(m_entities);
+    m_sorted = true;
+    if (auto prg = m_prg.lock())
+        prg->SortByName();
+    if (const auto held = m_entities.lock())
+        Sort(held);
+}
+
+void KivMEFFile::Sort(const std::shared_ptr<Entities>& held) {
+    std::vector<std::shared_ptr<KivEntityAbstract>> list;
+    list.reserve(held->order.size());
+    for (KivEntityAbstract* entity : held->order)
+        list.emplace_back(held, entity);
+    SortEntitiesByName(list);
+    for (size_t i = 0; i < list.size(); ++i)
+        held->order[i] = list[i].get();
 }
 
 std::shared_ptr<KivEntityAbstract> KivMEFFile::EntityFind(const std::string& entityName) {
     const std::string wanted = KivLower(entityName);
-    for (const auto& entity : m_entities)
+    for (const auto& entity : EntityList())
         if (KivLower(entity->Name()).compare(0, wanted.size(), wanted) == 0)
             return entity;
     return nullptr;
@@ -186,10 +263,6 @@ KivDate KivMEFFile::CreateDate() const {
 
 std::string KivMEFFile::CreateTime() const {
     return KivUnixTimeToDateTime(m_created).second;
-}
-
-std::vector<std::shared_ptr<KivEntityAbstract>> KivMEFFile::EntityList() const {
-    return m_entities;
 }
 
 std::string KivMEFFile::ExternalFile() const {

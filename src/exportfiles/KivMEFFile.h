@@ -10,12 +10,18 @@
 #include <vector>
 
 class KivMappedFile;
+class KivMEFEntity;
 class KivModuleRecords;
 class KivPRGFile;
 
 // One module in the record format: an MEF file of its own, which it maps, or a module inside an
 // AEF, read in place in the AEF's mapping. A module inside an AEF keeps that mapping alive, so
 // it stays readable after the AEF object is closed.
+//
+// The module reads what it says of itself when it is made; its entities are made each time they
+// are asked for and no one holds them any more, from the module's records (or, for an external
+// module, from its stored source), and live as long as any of them is held. So the modules of a
+// large file, listed all at once, hold one module's entities at a time while a caller walks them.
 //
 // A damaged stream (a record running past the end of the file, no end record) ends the scan:
 // the entities read before stay listed, Success turns false and ErrorString says where.
@@ -41,6 +47,7 @@ public:
     KivDate CreateDate() const override;
     std::string CreateTime() const override;
     std::vector<std::shared_ptr<KivEntityAbstract>> EntityList() const override;
+    uint32_t EntityCount() const override;
     std::string ExternalFile() const override;
     std::string ExternalSource() const override;
     bool IsExternal() const override;
@@ -53,21 +60,33 @@ public:
     std::string Version() const { return m_version; }
 
 private:
+    struct Entities;
+
     void Start(const KivModuleRecords* records);
     void Apply(const KivModuleRecords& records);
     std::string_view Stream() const;
+    // Walks the module's records: what they say, and the listed entities into the list when
+    // there is one. The fault is set when a module of its own holds a second module or breaks
+    // the module-name rule.
+    KivModuleRecords Walk(std::vector<KivMEFEntity>* entities, std::string* fault) const;
+    // The entities now held by someone, or made anew.
+    std::shared_ptr<Entities> HeldEntities() const;
+    std::shared_ptr<KivPRGFile> HeldPrg() const;
+    // Puts the entities in name order (SortByName, for a listing made after it too).
+    static void Sort(const std::shared_ptr<Entities>& held);
 
     std::shared_ptr<const KivMappedFile> m_file;
     size_t m_base = 0;
     bool m_ownFile = false;
     bool m_success = false;
     bool m_isMEF = false;
-    uint32_t m_entityCounter = 0;
-    std::vector<std::shared_ptr<KivEntityAbstract>> m_entities;
+    bool m_sorted = false;
+    uint32_t m_listedCount = 0;
     std::string m_version;
     uint32_t m_lastBuild = 0;
     uint32_t m_created = 0;
     std::string m_externalFile;
     std::string_view m_externalSource;
-    std::shared_ptr<KivPRGFile> m_prg;
+    mutable std::weak_ptr<Entities> m_entities;
+    mutable std::weak_ptr<KivPRGFile> m_prg;
 };

@@ -12,8 +12,9 @@ KivPRGEntity::KivPRGEntity(std::string name, std::string prototype,
       m_firstLine(firstLine), m_lastLine(lastLine), m_createDate(createDate),
       m_createTime(std::move(createTime)), m_lastBuildDate(lastBuildDate),
       m_lastBuildTime(std::move(lastBuildTime)) {
+    // Info as this entity's Type gives it, without making a symbol of the type word for each.
     if (m_name.empty())
-        m_name = Info();
+        m_name = KivEntityInfo(Prototype());
 }
 
 KivDate KivPRGEntity::CreateDate() const {

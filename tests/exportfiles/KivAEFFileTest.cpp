@@ -288,3 +288,26 @@ TEST_F(AEFFileTest, ListedModulesReadAsTheModuleWalkedAlone) {
     EXPECT_EQ(aef.ModuleList()[1]->EntityNameList(), (std::vector<std::string>{"Twice", "Last"}));
     EXPECT_FALSE(aef.ModuleList()[1]->Success());
 }
+
+TEST_F(AEFFileTest, EntitiesAreMadeWhenAskedAndLiveWhileHeld) {
+    std::shared_ptr<KivModuleAbstract> start;
+    {
+        KivAEFFile aef(Write("demo.aef", SampleAef().End()));
+        start = aef.ModuleList()[0];
+    }
+    EXPECT_EQ(start->EntityCount(), 2u);
+    // An order asked for before the entities are made holds for every listing after it.
+    start->SortByName();
+    auto first = start->EntityList();
+    ASSERT_EQ(first.size(), 2u);
+    EXPECT_EQ(first[0]->Name(), "Helper");
+    // While any entity is held, every listing hands out the same objects.
+    const std::weak_ptr<KivEntityAbstract> held = first[1];
+    first.resize(1);
+    EXPECT_EQ(start->EntityFind("start"), held.lock());
+    // Once no one holds them, the module keeps none: the next listing makes them again.
+    first.clear();
+    EXPECT_TRUE(held.expired());
+    EXPECT_EQ(start->EntityNameList(), (std::vector<std::string>{"Helper", "Start"}));
+    EXPECT_EQ(start->EntityFind("start")->Source(), "FUNCTION Start()\r\nRETURN NIL\r\n");
+}
