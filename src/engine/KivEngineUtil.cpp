@@ -46,6 +46,16 @@ uint32_t Set(uint32_t* target, uint32_t value) {
     return kOk;
 }
 
+std::string_view FileBaseName(std::string_view path) {
+    const size_t slash = path.find_last_of("\\/:");
+    if (slash != std::string_view::npos)
+        path.remove_prefix(slash + 1);
+    const size_t dot = path.rfind('.');
+    if (dot != std::string_view::npos && dot > 0)
+        path = path.substr(0, dot);
+    return path;
+}
+
 uint32_t Now() {
     std::time_t now = std::time(nullptr);
     if (now < 0)

@@ -26,6 +26,9 @@ uint32_t Out(char* buffer, size_t capacity, std::string_view text);
 // Stores an out value; kBadArgument for a null pointer.
 uint32_t Set(uint32_t* target, uint32_t value);
 
+// The file name of a DOS, POSIX or drive-relative path without its folder and extension.
+std::string_view FileBaseName(std::string_view path);
+
 // Seconds since 1970-01-01 GMT, now.
 uint32_t Now();
 

@@ -1,6 +1,7 @@
 #include "engine/KivExportWriter.h"
 
 #include "exportfiles/KivExportTags.h"
+#include "engine/KivEngineUtil.h"
 #include "engine/KivRecordLayout.h"
 #include "support/KivRecordStream.h"
 #include "support/KivStringUtil.h"
@@ -311,16 +312,6 @@ void WriteAppPart(const KivApplicationImage& app, KivRecordWriter& w) {
     });
 }
 
-std::string_view BaseName(std::string_view path) {
-    size_t slash = path.find_last_of("\\/:");
-    if (slash != std::string_view::npos)
-        path.remove_prefix(slash + 1);
-    size_t dot = path.rfind('.');
-    if (dot != std::string_view::npos && dot > 0)
-        path = path.substr(0, dot);
-    return path;
-}
-
 template <class Entity> bool IsCallable(const Entity& e) {
     if (e.type != tag::kTypeSource || (e.block != tag::kBlockFunction && e.block != tag::kBlockProcedure))
         return false;
@@ -390,7 +381,7 @@ void KivExportWriter::WriteEnd(std::string& out) {
 }
 
 std::string KivExportWriter::DllName(const KivApplicationImage& app) {
-    std::string name(BaseName(app.exeName));
+    std::string name(kiv::engine::FileBaseName(app.exeName));
     return name.empty() ? app.name : name;
 }
 

@@ -54,17 +54,6 @@ const char* ListColumn(KivListKind kind) {
     }
 }
 
-uint16_t ListHead(KivListKind kind) {
-    switch (kind) {
-    case KivListKind::Libraries:
-        return kiv::tag::kLibrary;
-    case KivListKind::Udcs:
-        return kiv::tag::kUdc;
-    default:
-        return kiv::tag::kCh;
-    }
-}
-
 const char* AppColumn(KivAppField field) {
     switch (field) {
     case KivAppField::ExeName:
@@ -117,6 +106,17 @@ template <class Entity> void ReadEntityValues(const KivSqliteStatement& st, int 
 }
 
 } // namespace
+
+uint16_t KivListHead(KivListKind kind) {
+    switch (kind) {
+    case KivListKind::Libraries:
+        return kiv::tag::kLibrary;
+    case KivListKind::Udcs:
+        return kiv::tag::kUdc;
+    default:
+        return kiv::tag::kCh;
+    }
+}
 
 std::filesystem::path KivProjectStore::DatabaseFile(const std::filesystem::path& dir) {
     return dir / "kivproject.db";
@@ -232,7 +232,7 @@ uint32_t KivProjectStore::LoadList(uint16_t id, KivListKind kind, std::vector<Ki
     st.Bind(1, id);
     if (!st.Step())
         return st.Failed() ? Fail() : kBadId;
-    entries = KivSplitListEntries(st.View(0), ListHead(kind));
+    entries = KivSplitListEntries(st.View(0), KivListHead(kind));
     return kOk;
 }
 

@@ -13,6 +13,9 @@
 
 enum class KivAppField { ExeName, ExpName, GroupName, Description, Debug, Library, Dll, SystemLibrary };
 enum class KivListKind { Libraries, Udcs, Chs };
+
+// The record tag that heads each entry of a list of that kind.
+uint16_t KivListHead(KivListKind kind);
 enum class KivModuleField { ExpName, Debug, Oem, Appearance };
 
 // The database of one project, kept in the project's directory: its applications, modules and

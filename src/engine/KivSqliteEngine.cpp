@@ -28,17 +28,6 @@ std::vector<KivListEntry>::iterator FindEntry(std::vector<KivListEntry>& entries
                         [&](const KivListEntry& e) { return KivEqualsIgnoringCase(e.name, name); });
 }
 
-uint16_t ListHead(KivListKind kind) {
-    switch (kind) {
-    case KivListKind::Libraries:
-        return kiv::tag::kLibrary;
-    case KivListKind::Udcs:
-        return kiv::tag::kUdc;
-    default:
-        return kiv::tag::kCh;
-    }
-}
-
 } // namespace
 
 KivSqliteEngine::~KivSqliteEngine() {
@@ -704,7 +693,7 @@ uint32_t KivSqliteEngine::ListAdd(uint16_t appId, KivListKind kind, const std::s
             return status;
         if (FindEntry(entries, name) != entries.end())
             return kNameExists;
-        entries.push_back(KivMakeListEntry(ListHead(kind), name));
+        entries.push_back(KivMakeListEntry(KivListHead(kind), name));
         return m_project->SaveList(appId, kind, entries);
     });
 }

@@ -15,17 +15,6 @@ using namespace kiv::engine;
 
 namespace {
 
-// The file name without folder and extension.
-std::string BaseName(std::string_view path) {
-    size_t slash = path.find_last_of("\\/:");
-    if (slash != std::string_view::npos)
-        path.remove_prefix(slash + 1);
-    size_t dot = path.rfind('.');
-    if (dot != std::string_view::npos && dot > 0)
-        path = path.substr(0, dot);
-    return std::string(path);
-}
-
 // The entities read from a PRG keep the creation time of the entity they replace.
 void KeepCreationTimes(std::vector<KivEntityImage>& entities, const std::map<std::string, uint32_t>& times) {
     for (KivEntityImage& e : entities) {
@@ -318,7 +307,7 @@ uint32_t KivSqliteEngine::AdamImportMod(const char* file, const char* moduleName
         return status;
     std::string name = Str(moduleName);
     if (name.find_first_of("\\/") != std::string::npos)
-        name = BaseName(name);
+        name = std::string(FileBaseName(name));
     ModuleSink sink(*m_project, appId, name, replace != 0);
     const std::string_view bytes = input.Bytes();
     uint32_t status = kOk;
@@ -327,7 +316,7 @@ uint32_t KivSqliteEngine::AdamImportMod(const char* file, const char* moduleName
     } else {
         uint32_t now = Now();
         KivModuleImage module;
-        module.name = BaseName(dosFile);
+        module.name = std::string(FileBaseName(dosFile));
         module.created = module.built = now;
         std::vector<KivEntityImage> read = KivPrgEntities(bytes, now);
         if (bind) {

@@ -1,6 +1,7 @@
 #include "support/KivCustomMemoryStream.h"
 
 #include "support/KivFileStream.h"
+#include "support/KivStream.h"
 #include "support/KivStreamError.h"
 
 #include <algorithm>
@@ -17,22 +18,8 @@ int64_t KivCustomMemoryStream::Read(void* address, int64_t count) {
 }
 
 int64_t KivCustomMemoryStream::Seek(int64_t offset, int origin) {
-    int64_t base = 0;
-    switch (origin) {
-    case 0:
-        break;
-    case 1:
-        base = m_position;
-        break;
-    case 2:
-        base = m_size;
-        break;
-    default:
-        return -1;
-    }
-    int64_t target = 0;
-    // A position before the start would make the next read or write reach outside the memory.
-    if (__builtin_add_overflow(base, offset, &target) || target < 0)
+    const int64_t target = KivSeekTarget(offset, origin, m_position, m_size);
+    if (target < 0)
         return -1;
     m_position = target;
     return m_position;

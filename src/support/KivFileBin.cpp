@@ -2,6 +2,7 @@
 
 #include "platform/KivOsError.h"
 #include "support/KivDateTime.h"
+#include "support/KivStream.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -403,23 +404,10 @@ int64_t KivFileBin::Rewind() {
 int64_t KivFileBin::Seek(int64_t offset, int origin) {
     if (!CheckOpen())
         return 0;
-    int64_t base = 0;
-    switch (origin) {
-    case 0:
-        break;
-    case 1:
-        base = m_position;
-        break;
-    case 2:
+    if (origin == 2)
         UpdateSize();
-        base = m_size;
-        break;
-    default:
-        m_errorCode = kiv::oserror::kInvalidParameter;
-        return -1;
-    }
-    int64_t target = 0;
-    if (__builtin_add_overflow(base, offset, &target) || target < 0) {
+    const int64_t target = KivSeekTarget(offset, origin, m_position, m_size);
+    if (target < 0) {
         m_errorCode = kiv::oserror::kInvalidParameter;
         return -1;
     }

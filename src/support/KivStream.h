@@ -46,3 +46,27 @@ protected:
     KivStream();
     explicit KivStream(OwnConstruction) {}
 };
+
+// Where a seek by offset from origin (0 = start, 1 = position, 2 = size) lands; -1 for another
+// origin, an overflow or a place before the start (the next read or write would reach outside).
+// Inline: the fuzz targets build stream sources without the rest of the stream.
+inline int64_t KivSeekTarget(int64_t offset, int origin, int64_t position, int64_t size) {
+    int64_t base = 0;
+    switch (origin) {
+    case 0:
+        break;
+    case 1:
+        base = position;
+        break;
+    case 2:
+        base = size;
+        break;
+    default:
+        return -1;
+    }
+    int64_t target = 0;
+    if (__builtin_add_overflow(base, offset, &target) || target < 0)
+        return -1;
+    return target;
+}
+
