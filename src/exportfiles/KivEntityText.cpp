@@ -23,9 +23,10 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-// Words that may stand before the type word of a prototype.
-bool IsTypePrefix(std::string_view upperWord) {
-    return upperWord == "STATIC" || upperWord == "HIDDEN" || upperWord == "PROTECT" || upperWord == "_DLL";
+// Words that may stand before the type word of a prototype, in any case.
+bool IsTypePrefix(std::string_view word) {
+    return KivEqualsIgnoringCase(word, "STATIC") || KivEqualsIgnoringCase(word, "HIDDEN") ||
+           KivEqualsIgnoringCase(word, "PROTECT") || KivEqualsIgnoringCase(word, "_DLL");
 }
 
 std::string ReplaceAll(std::string_view text, std::string_view what, std::string_view with) {
@@ -43,43 +44,67 @@ std::string ReplaceAll(std::string_view text, std::string_view what, std::string
     return out;
 }
 
-// The type word in upper case: the first word, or the second after a word that may precede it.
-std::string TypeWord(std::string_view prototype) {
-    std::string word = KivUpper(KivGetToken(prototype, 1, " "));
-    if (IsTypePrefix(word))
-        word = KivUpper(KivGetToken(prototype, 2, " "));
-    return word;
+// The type word as written: the first word, or the second after a word that may precede it.
+std::string_view TypeWord(std::string_view prototype) {
+    const std::string_view word = KivTokenView(prototype, 1, " ");
+    return IsTypePrefix(word) ? KivTokenView(prototype, 2, " ") : word;
+}
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
 }
 
 // Compares type words as text: making symbols of them would add every odd first word of a
-// source to the process-wide atom table for good.
-std::string InfoOfType(std::string_view prototype, std::string_view type) {
-    std::string text(prototype);
+// source to the process-wide atom table for good. The words are read in place: this runs for
+// every entity of a source that is split.
+std::string InfoOfType(std::string_view prototype, bool member, bool textBlock) {
+    thread_local std::string text;
+    text.assign(prototype);
     std::replace_if(text.begin(), text.end(), [](char c) { return c == '(' || c == ')'; }, ' ');
-    std::string name;
-    if (IsTypePrefix(KivUpper(KivGetToken(text, 1, " ")))) {
-        name = KivGetToken(text, 3, " ");
-        if (KivUpper(name) == "DIM")
-            name = KivGetToken2(text, 4, "[ ");
+    std::string_view name;
+    if (IsTypePrefix(KivTokenView(text, 1, " "))) {
+        name = KivTokenView(text, 3, " ");
+        if (KivEqualsIgnoringCase(name, "DIM"))
+            name = KivToken2View(text, 4, "[ ");
     } else {
-        name = KivGetToken(text, 2, " ");
-        if (KivUpper(name) == "DIM")
-            name = KivGetToken2(text, 3, "[ ");
+        name = KivTokenView(text, 2, " ");
+        if (KivEqualsIgnoringCase(name, "DIM"))
+            name = KivToken2View(text, 3, "[ ");
     }
 
-    if (type == "METHOD" || type == "ACCESS" || type == "ASSIGN") {
-        const std::string upper = KivUpper(prototype);
-        const size_t at = upper.find(" CLASS ");
+    if (member) {
+        constexpr std::string_view kClause = " CLASS ";
+        size_t at = 0;
+        while (at + kClause.size() <= prototype.size() &&
+               !KivEqualsIgnoringCase(prototype.substr(at, kClause.size()), kClause))
+            ++at;
         // A member without a CLASS clause has no class to name; show the bare name rather
         // than a piece of the prototype.
-        if (at == std::string::npos)
-            return name;
-        const std::string rest = KivAllTrim(prototype.substr(at + 7)) + ' ';
-        return KivGetToken2(rest, 1, " ;") + ':' + name;
+        if (at + kClause.size() > prototype.size())
+            return std::string(name);
+        // The class is the first word after the clause, up to a blank or a semicolon.
+        const std::string_view rest = Trimmed(prototype.substr(at + kClause.size()));
+        const size_t start = std::min(rest.find_first_not_of(" ;"), rest.size());
+        const std::string_view owner = rest.substr(start, rest.find_first_of(" ;", start) - start);
+        std::string info;
+        info.reserve(owner.size() + 1 + name.size());
+        info.append(owner).append(1, ':').append(name);
+        return info;
     }
-    if (type == "TEXTBLOCK")
-        return prototype.size() > 10 ? KivAllTrim(prototype.substr(10)) : std::string();
-    return name;
+    if (textBlock)
+        return prototype.size() > 10 ? std::string(Trimmed(prototype.substr(10))) : std::string();
+    return std::string(name);
+}
+
+std::string InfoOfType(std::string_view prototype, std::string_view type, bool anyCase) {
+    const auto is = [&](std::string_view word) {
+        return anyCase ? KivEqualsIgnoringCase(type, word) : type == word;
+    };
+    return InfoOfType(prototype, is("METHOD") || is("ACCESS") || is("ASSIGN"), is("TEXTBLOCK"));
 }
 
 } // namespace
@@ -100,10 +125,11 @@ std::string KivNormalisePrototype(std::string_view voPrototype) {
     // The upper-cased text is kept in step with each replacement (the keywords are upper case),
     // so it is made once, not once per keyword, in a buffer kept from one call to the next.
     thread_local std::string upper;
-    upper.assign(text);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+    upper.resize(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        upper[i] = static_cast<char>(c - (static_cast<unsigned char>(c - 'a') < 26 ? 'a' - 'A' : 0));
+    }
     // Every abbreviation holds the keyword's first four letters: one pass over the text notes
     // which keywords have them at the start of a word, and only those are looked for. Only an
     // abbreviation at the start of a word is written out, and a keyword whose first occurrence
@@ -129,25 +155,30 @@ std::string KivNormalisePrototype(std::string_view voPrototype) {
         while (i < size && IsBlank(upper[i]))
             ++i;
     }
-    for (size_t index = 0; index < kKeywords.size(); ++index) {
-        if ((present & (1u << index)) == 0)
-            continue;
-        const std::string_view keyword = kKeywords[index];
-        // The abbreviation and one blank.
-        char pattern[16];
-        keyword.copy(pattern, keyword.size());
-        for (size_t k = 4; k <= keyword.size(); ++k) {
-            const char kept = pattern[k];
-            pattern[k] = ' ';
-            const size_t at = upper.find(std::string_view(pattern, k + 1));
-            pattern[k] = kept;
-            if (at == std::string::npos)
+    for (; present != 0; present &= present - 1) {
+        const std::string_view keyword = kKeywords[static_cast<size_t>(std::countr_zero(present))];
+        // The abbreviation of each length, followed by a blank, is looked for as a whole, and its
+        // first occurrence counts. One pass finds them all: an occurrence of the first four
+        // letters is the abbreviation of the length that reaches the next blank, if any.
+        constexpr size_t kNone = std::string::npos;
+        std::array<size_t, 16> first;
+        first.fill(kNone);
+        for (size_t at = 0; at + 4 < upper.size(); ++at) {
+            if (upper[at] != keyword[0] || std::memcmp(upper.data() + at, keyword.data(), 4) != 0)
                 continue;
+            size_t length = 4;
+            while (length < keyword.size() && at + length < upper.size() && upper[at + length] == keyword[length])
+                ++length;
+            if (at + length < upper.size() && upper[at + length] == ' ' && first[length] == kNone)
+                first[length] = at;
+        }
+        for (size_t length = 4; length <= keyword.size(); ++length) {
+            const size_t at = first[length];
             // Only the first occurrence counts: one glued to a longer word blocks this length.
-            if (at == 0 || IsBlank(upper[at - 1])) {
+            if (at != kNone && (at == 0 || IsBlank(upper[at - 1]))) {
                 // The blank after it stays.
-                text.replace(at, k, keyword);
-                upper.replace(at, k, keyword);
+                text.replace(at, length, keyword);
+                upper.replace(at, length, keyword);
                 break;
             }
         }
@@ -158,7 +189,7 @@ std::string KivNormalisePrototype(std::string_view voPrototype) {
 }
 
 KivSymbol KivPrototypeType(std::string_view prototype) {
-    return KivSymbol(TypeWord(prototype));
+    return KivSymbol(KivUpper(TypeWord(prototype)));
 }
 
 KivSymbol KivPrototypeVisibility(std::string_view prototype) {
@@ -169,9 +200,9 @@ KivSymbol KivPrototypeVisibility(std::string_view prototype) {
 }
 
 std::string KivEntityInfo(std::string_view prototype) {
-    return InfoOfType(prototype, TypeWord(prototype));
+    return InfoOfType(prototype, TypeWord(prototype), true);
 }
 
 std::string KivEntityInfo(std::string_view prototype, KivSymbol type) {
-    return InfoOfType(prototype, type.Name());
+    return InfoOfType(prototype, type.Name(), false);
 }

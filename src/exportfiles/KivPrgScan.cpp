@@ -34,18 +34,82 @@ std::string CleanLine(std::string_view line) {
     return out.substr(start, end - start + 1);
 }
 
-// True when the word has at least four letters and is the beginning of one of the words.
-bool BeginsOneOf(const std::string& word, const std::vector<std::string>& words) {
+// True when the line holds "/*". Every line of every source is searched, sixteen bytes at a time.
+bool OpensComment(std::string_view line) {
+    using Bytes = char __attribute__((vector_size(16)));
+    const char* const data = line.data();
+    const size_t size = line.size();
+    if (size > 16) {
+        const auto found = [data](size_t at) {
+            Bytes here;
+            Bytes next;
+            std::memcpy(&here, data + at, sizeof here);
+            std::memcpy(&next, data + at + 1, sizeof next);
+            const auto pairs = (here == '/') & (next == '*');
+            uint64_t half[2];
+            std::memcpy(half, &pairs, sizeof half);
+            return (half[0] | half[1]) != 0;
+        };
+        // The last block may overlap the one before it: it ends with the line's last pair.
+        for (size_t at = 0;; at += 16) {
+            if (at + 17 >= size)
+                return found(size - 17);
+            if (found(at))
+                return true;
+        }
+    }
+    for (size_t i = 1; i < size; ++i)
+        if (data[i] == '*' && data[i - 1] == '/')
+            return true;
+    return false;
+}
+
+bool IsWordEnd(char c) {
+    return c == ' ' || c == '\t' || c == '(' || c == ')';
+}
+
+// The word at the start of the text after blanks and tabs, as the line's first word looks once
+// the line is cleaned (see CleanLine): empty where a parenthesis stands.
+std::string_view WordAt(std::string_view text) {
+    size_t start = 0;
+    while (start < text.size() && (text[start] == ' ' || text[start] == '\t'))
+        ++start;
+    size_t end = start;
+    while (end < text.size() && !IsWordEnd(text[end]))
+        ++end;
+    return text.substr(start, end - start);
+}
+
+// True when the word has at least four letters and, upper-cased, begins one of the words.
+template <typename Words> bool BeginsOneOf(std::string_view word, const Words& words) {
     if (word.size() < 4)
         return false;
-    return std::any_of(words.begin(), words.end(),
-                       [&](const std::string& w) { return w.compare(0, word.size(), word) == 0; });
+    return std::any_of(std::begin(words), std::end(words), [&](std::string_view w) {
+        if (w.size() < word.size())
+            return false;
+        for (size_t k = 0; k < word.size(); ++k) {
+            const char c = word[k];
+            if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != w[k])
+                return false;
+        }
+        return true;
+    });
+}
+
+constexpr std::string_view kModifiers[] = {"HIDDEN", "PROTECT", "STATIC", "_DLL"};
+
+// The first word of a line, or its second after a modifier, begins a keyword. The words are those
+// of the cleaned line, found here without making it.
+bool BeginsEntity(std::string_view line, const std::vector<std::string>& keywords) {
+    std::string_view word = WordAt(line);
+    if (BeginsOneOf(word, kModifiers))
+        word = WordAt(line.substr(static_cast<size_t>(word.data() + word.size() - line.data())));
+    return BeginsOneOf(word, keywords);
 }
 
 // A quick look at a line outside a comment: false when its first word cannot begin an entity
 // (shorter than four letters, or its first four letters begin no keyword and no modifier), so
-// that most lines are passed over without being cleaned. A line with "/*" always gets the full
-// look, which keeps the comment state.
+// that most lines are passed over with a look at their first bytes.
 bool MayBeginEntity(std::string_view line) {
     // The first word's first four letters, upper-cased, as one number: this runs for every line
     // of every source.
@@ -62,31 +126,19 @@ bool MayBeginEntity(std::string_view line) {
     size_t i = 0;
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
         ++i;
-    size_t end = i;
-    while (end < line.size() && end - i < 4 && line[end] != ' ' && line[end] != '\t' && line[end] != '(' &&
-           line[end] != ')')
-        ++end;
-    if (end - i == 4) {
-        char head[4];
-        for (size_t k = 0; k < 4; ++k) {
-            const char c = line[i + k];
-            head[k] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-        }
-        const uint32_t word = Word(head);
-        for (uint32_t start : kStarts)
-            if (word == start)
-                return true;
+    if (line.size() - i < 4)
+        return false;
+    char head[4];
+    for (size_t k = 0; k < 4; ++k) {
+        const char c = line[i + k];
+        if (IsWordEnd(c))
+            return false;
+        head[k] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
     }
-    // Looked for by its "*": code has fewer of them than "/", which most lines carry in "//".
-    const char* const data = line.data();
-    for (const void* star = line.size() > 1 ? std::memchr(data + 1, '*', line.size() - 1) : nullptr;
-         star != nullptr;) {
-        const char* at = static_cast<const char*>(star);
-        if (at[-1] == '/')
+    const uint32_t word = Word(head);
+    for (uint32_t start : kStarts)
+        if (word == start)
             return true;
-        const size_t next = static_cast<size_t>(at - data) + 1;
-        star = next < line.size() ? std::memchr(data + next, '*', line.size() - next) : nullptr;
-    }
     return false;
 }
 
@@ -166,17 +218,28 @@ void KivExpurgateLine(std::string& line, bool& inComment) {
 namespace {
 
 template <typename Line> std::vector<KivPrgSpan> ScanLines(const std::vector<Line>& lines) {
-    static const std::vector<std::string> modifiers{"HIDDEN", "PROTECT", "STATIC", "_DLL"};
     const std::vector<std::string> keywords = KivGetKeywords();
     std::vector<KivPrgSpan> spans;
     const uint32_t count = static_cast<uint32_t>(std::min<size_t>(lines.size(), UINT32_MAX));
     uint32_t start = 0;
     bool inComment = false;
+    // Line i begins an entity, which ends the one before it.
+    const auto begin = [&](uint32_t i) {
+        if (start != 0)
+            spans.push_back({start, i - 1, BuildPrototype(lines, start, i - 1)});
+        start = i;
+    };
 
     for (uint32_t i = 1; i <= count; ++i) {
-        if (!inComment && !MayBeginEntity(lines[i - 1]))
+        const std::string_view text(lines[i - 1]);
+        // A line that opens a comment or lies in one gets the full look below, which keeps the
+        // comment state; any other line is looked at in place.
+        if (!inComment && !OpensComment(text)) {
+            if (MayBeginEntity(text) && BeginsEntity(text, keywords))
+                begin(i);
             continue;
-        std::string line = CleanLine(lines[i - 1]);
+        }
+        std::string line = CleanLine(text);
         if (line.empty())
             continue;
         if ((!inComment && line.find("/*") != std::string::npos) ||
@@ -190,14 +253,8 @@ template <typename Line> std::vector<KivPrgSpan> ScanLines(const std::vector<Lin
         }
         if (inComment)
             continue;
-        std::string word = KivUpper(KivGetToken(line, 1, " "));
-        if (BeginsOneOf(word, modifiers))
-            word = KivUpper(KivGetToken(line, 2, " "));
-        if (!BeginsOneOf(word, keywords))
-            continue;
-        if (start != 0)
-            spans.push_back({start, i - 1, BuildPrototype(lines, start, i - 1)});
-        start = i;
+        if (BeginsEntity(line, keywords))
+            begin(i);
     }
     if (start != 0)
         spans.push_back({start, count, BuildPrototype(lines, start, count)});

@@ -46,16 +46,16 @@ std::vector<std::string> KivString2Array(std::string_view text, std::string_view
     }
 }
 
-std::string KivGetToken(std::string_view text, int n, std::string_view delimiter) {
+std::string_view KivTokenView(std::string_view text, int n, std::string_view delimiter) {
     if (text.empty() || n < 1)
         return {};
     if (delimiter.empty())
-        return n == 1 ? std::string(text) : std::string();
+        return n == 1 ? text : std::string_view();
     size_t pos = 0;
     for (int k = 1;; ++k) {
         size_t at = text.find(delimiter, pos);
         if (k == n)
-            return std::string(text.substr(pos, at == std::string_view::npos ? std::string_view::npos : at - pos));
+            return text.substr(pos, at == std::string_view::npos ? std::string_view::npos : at - pos);
         if (at == std::string_view::npos)
             return {};
         pos = at + delimiter.size();
@@ -64,21 +64,25 @@ std::string KivGetToken(std::string_view text, int n, std::string_view delimiter
     }
 }
 
-std::string KivGetToken2(std::string_view text, int n, std::string_view delimiters) {
-    std::string token;
+std::string KivGetToken(std::string_view text, int n, std::string_view delimiter) {
+    return std::string(KivTokenView(text, n, delimiter));
+}
+
+std::string_view KivToken2View(std::string_view text, int n, std::string_view delimiters) {
     int count = 0;
-    for (char c : text) {
-        if (delimiters.find(c) != std::string_view::npos) {
-            if (!token.empty()) {
-                if (++count == n)
-                    return token;
-                token.clear();
-            }
-        } else {
-            token += c;
-        }
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (delimiters.find(text[i]) == std::string_view::npos)
+            continue;
+        if (i > start && ++count == n)
+            return text.substr(start, i - start);
+        start = i + 1;
     }
     return {};
+}
+
+std::string KivGetToken2(std::string_view text, int n, std::string_view delimiters) {
+    return std::string(KivToken2View(text, n, delimiters));
 }
 
 std::string KivRTrim(std::string_view text) {
@@ -161,5 +165,7 @@ std::string KivLower(std::string_view text) {
 }
 
 bool KivEqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && KivLower(a) == KivLower(b);
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
 }

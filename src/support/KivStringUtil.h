@@ -19,10 +19,13 @@ std::vector<std::string> KivString2Array(std::string_view text, std::string_view
 // The n-th token (1-based) of the text cut at the whole delimiter text. A run of delimiters
 // counts as one, but a delimiter at the very start gives an empty first token.
 std::string KivGetToken(std::string_view text, int n = 1, std::string_view delimiter = " ");
+// The same token as a view into the text.
+std::string_view KivTokenView(std::string_view text, int n = 1, std::string_view delimiter = " ");
 
 // The n-th token of the text cut at any character of the set, runs skipped. Only tokens followed
 // by a delimiter count: callers append one to reach the last word.
 std::string KivGetToken2(std::string_view text, int n, std::string_view delimiters);
+std::string_view KivToken2View(std::string_view text, int n, std::string_view delimiters);
 
 // Blanks and tabs removed at the end, at the start, or both.
 std::string KivRTrim(std::string_view text);
