@@ -14,6 +14,9 @@ constexpr std::array<std::string_view, 16> kKeywords{
     "CLASS",  "METHOD", "ACCESS", "ASSIGN",  "INHERIT", "FUNCTION",  "PROCEDURE", "RESOURCE",
     "STATIC", "DEFINE", "HIDDEN", "PROTECT", "UNION",   "STRUCTURE", "TEXTBLOCK", "GLOBAL"};
 
+constexpr size_t kLongestKeyword =
+    std::max_element(kKeywords.begin(), kKeywords.end(), [](auto a, auto b) { return a.size() < b.size(); })->size();
+
 const std::vector<std::string>& Keywords() {
     static const std::vector<std::string> keywords(kKeywords.begin(), kKeywords.end());
     return keywords;
@@ -78,13 +81,12 @@ std::string InfoOfType(std::string_view prototype, bool member, bool textBlock) 
 
     if (member) {
         constexpr std::string_view kClause = " CLASS ";
-        size_t at = 0;
-        while (at + kClause.size() <= prototype.size() &&
-               !KivEqualsIgnoringCase(prototype.substr(at, kClause.size()), kClause))
-            ++at;
+        size_t at = prototype.find(' ');
+        while (at != std::string_view::npos && !KivEqualsIgnoringCase(prototype.substr(at, kClause.size()), kClause))
+            at = prototype.find(' ', at + 1);
         // A member without a CLASS clause has no class to name; show the bare name rather
         // than a piece of the prototype.
-        if (at + kClause.size() > prototype.size())
+        if (at == std::string_view::npos)
             return std::string(name);
         // The class is the first word after the clause, up to a blank or a semicolon.
         const std::string_view rest = Trimmed(prototype.substr(at + kClause.size()));
@@ -117,70 +119,142 @@ std::vector<std::string> KivGetKeywords() {
     return Keywords();
 }
 
+void KivCleanPrototypeText(std::string_view text, std::string& out) {
+    // Written through a pointer into room for the longest result, in one pass that sorts the
+    // bytes by a table: this runs for every entity of every file read.
+    enum : uint8_t { kPlain, kBlank, kParenthesis };
+    static constexpr auto kinds = [] {
+        std::array<uint8_t, 256> table{};
+        table[' '] = table['\t'] = kBlank;
+        table['('] = table[')'] = kParenthesis;
+        return table;
+    }();
+    out.resize(3 * text.size());
+    char* const begin = out.data();
+    char* to = begin;
+    // The end of the text without its trailing blanks; leading blanks are never written.
+    char* end = begin;
+    for (char c : text) {
+        switch (kinds[static_cast<unsigned char>(c)]) {
+        case kPlain:
+            *to++ = c;
+            end = to;
+            break;
+        case kBlank:
+            if (to != begin)
+                *to++ = ' ';
+            break;
+        default:
+            if (to != begin)
+                *to++ = ' ';
+            *to++ = c;
+            end = to;
+            *to++ = ' ';
+            break;
+        }
+    }
+    out.resize(static_cast<size_t>(end - begin));
+}
+
 std::string KivNormalisePrototype(std::string_view voPrototype) {
     std::string text;
     // Room for the keywords written out and the blanks before ":=", so that they grow nothing.
     text.reserve(voPrototype.size() + 16);
     text.assign(voPrototype);
-    // The upper-cased text is kept in step with each replacement (the keywords are upper case),
-    // so it is made once, not once per keyword, in a buffer kept from one call to the next.
+    // This runs for every entity of every file read, so the text is read once: upper-cased in a
+    // buffer kept from one call to the next, eight bytes at a time, and then passed over once
+    // for the occurrences of every keyword's first four letters.
     thread_local std::string upper;
-    upper.resize(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        upper[i] = static_cast<char>(c - (static_cast<unsigned char>(c - 'a') < 26 ? 'a' - 'A' : 0));
+    upper.assign(voPrototype);
+    const size_t size = upper.size();
+    char* const u = upper.data();
+    {
+        constexpr uint64_t kOnes = 0x0101010101010101;
+        constexpr uint64_t kHigh = 0x8080808080808080;
+        size_t i = 0;
+        for (; i + 8 <= size; i += 8) {
+            uint64_t x;
+            std::memcpy(&x, u + i, 8);
+            // Bit 7 of each byte says whether its low seven bits are at least 'a', at most 'z'.
+            const uint64_t low = x & ~kHigh;
+            const uint64_t lower = (low + (0x80 - 'a') * kOnes) & ~(low + (0x80 - 'z' - 1) * kOnes) & ~x & kHigh;
+            x ^= lower >> 2;
+            std::memcpy(u + i, &x, 8);
+        }
+        for (; i < size; ++i)
+            if (u[i] >= 'a' && u[i] <= 'z')
+                u[i] = static_cast<char>(u[i] - 'a' + 'A');
     }
-    // Every abbreviation holds the keyword's first four letters: one pass over the text notes
-    // which keywords have them at the start of a word, and only those are looked for. Only an
-    // abbreviation at the start of a word is written out, and a keyword whose first occurrence
-    // is inside a word is not written out at all: so only word starts are looked at.
-    static constexpr auto byFirstLetter = [] {
-        std::array<uint32_t, 256> table{};
+    // For each of the first four places, the keywords that have each letter there: the keywords
+    // whose first four letters stand at a place are the intersection of four rows.
+    static constexpr auto byLetter = [] {
+        std::array<std::array<uint16_t, 256>, 4> table{};
         for (size_t k = 0; k < kKeywords.size(); ++k)
-            table[static_cast<unsigned char>(kKeywords[k][0])] |= 1u << k;
+            for (size_t place = 0; place < 4; ++place)
+                table[place][static_cast<unsigned char>(kKeywords[k][place])] |= static_cast<uint16_t>(1u << k);
         return table;
     }();
+    // Every abbreviation holds the keyword's first four letters. An abbreviation of one length
+    // followed by a blank is looked for as a whole, and only its first occurrence counts: it is
+    // written out when it starts a word, and one glued to a longer word blocks that length. So
+    // each occurrence of the four letters is noted with the length it reaches, up to a blank.
+    // Writing a keyword out moves the text after it but makes and breaks no other occurrence (no
+    // keyword holds the first four letters of another), so the notes stay good.
+    struct Occurrence {
+        size_t at;
+        uint32_t keyword;
+        uint32_t length; // 0 when no blank follows the letters of the keyword
+        bool wordStart;
+    };
+    thread_local std::vector<Occurrence> found;
+    found.clear();
+    // The keywords that start a word somewhere, as the text was given.
     uint32_t present = 0;
-    const size_t size = upper.size();
-    for (size_t i = 0; i + 4 <= size;) {
-        for (uint32_t candidates = byFirstLetter[static_cast<unsigned char>(upper[i])]; candidates != 0;
-             candidates &= candidates - 1) {
-            const int k = std::countr_zero(candidates);
-            if (std::memcmp(upper.data() + i, kKeywords[k].data(), 4) == 0)
-                present |= 1u << k;
-        }
-        // On to the next word start: past this word and the blanks after it.
-        while (i < size && !IsBlank(upper[i]))
-            ++i;
-        while (i < size && IsBlank(upper[i]))
-            ++i;
+    for (size_t i = 0; i + 4 <= size; ++i) {
+        uint32_t candidates = byLetter[0][static_cast<unsigned char>(u[i])];
+        if (candidates == 0)
+            continue;
+        candidates &= byLetter[1][static_cast<unsigned char>(u[i + 1])] &
+                      byLetter[2][static_cast<unsigned char>(u[i + 2])] &
+                      byLetter[3][static_cast<unsigned char>(u[i + 3])];
+        // No two keywords share their first four letters.
+        if (candidates == 0)
+            continue;
+        const auto k = static_cast<uint32_t>(std::countr_zero(candidates));
+        const std::string_view keyword = kKeywords[k];
+        size_t length = 4;
+        while (length < keyword.size() && i + length < size && u[i + length] == keyword[length])
+            ++length;
+        const bool wordStart = i == 0 || IsBlank(u[i - 1]);
+        if (wordStart)
+            present |= 1u << k;
+        found.push_back(
+            {i, k, i + length < size && u[i + length] == ' ' ? static_cast<uint32_t>(length) : 0, wordStart});
     }
+    // Where each keyword was written out, and by how much it grew the text there.
+    size_t writtenAt[kKeywords.size()];
+    size_t writtenGrowth[kKeywords.size()];
+    size_t writtenCount = 0;
     for (; present != 0; present &= present - 1) {
-        const std::string_view keyword = kKeywords[static_cast<size_t>(std::countr_zero(present))];
-        // The abbreviation of each length, followed by a blank, is looked for as a whole, and its
-        // first occurrence counts. One pass finds them all: an occurrence of the first four
-        // letters is the abbreviation of the length that reaches the next blank, if any.
-        constexpr size_t kNone = std::string::npos;
-        std::array<size_t, 16> first;
-        first.fill(kNone);
-        for (size_t at = 0; at + 4 < upper.size(); ++at) {
-            if (upper[at] != keyword[0] || std::memcmp(upper.data() + at, keyword.data(), 4) != 0)
-                continue;
-            size_t length = 4;
-            while (length < keyword.size() && at + length < upper.size() && upper[at + length] == keyword[length])
-                ++length;
-            if (at + length < upper.size() && upper[at + length] == ' ' && first[length] == kNone)
-                first[length] = at;
-        }
+        const auto k = static_cast<uint32_t>(std::countr_zero(present));
+        const std::string_view keyword = kKeywords[k];
+        // The first occurrence of each length.
+        std::array<const Occurrence*, kLongestKeyword + 1> first{};
+        for (const Occurrence& occurrence : found)
+            if (occurrence.keyword == k && occurrence.length != 0 && first[occurrence.length] == nullptr)
+                first[occurrence.length] = &occurrence;
         for (size_t length = 4; length <= keyword.size(); ++length) {
-            const size_t at = first[length];
-            // Only the first occurrence counts: one glued to a longer word blocks this length.
-            if (at != kNone && (at == 0 || IsBlank(upper[at - 1]))) {
-                // The blank after it stays.
-                text.replace(at, length, keyword);
-                upper.replace(at, length, keyword);
-                break;
-            }
+            if (first[length] == nullptr || !first[length]->wordStart)
+                continue;
+            size_t at = first[length]->at;
+            for (size_t w = 0; w < writtenCount; ++w)
+                if (writtenAt[w] < first[length]->at)
+                    at += writtenGrowth[w];
+            // The blank after it stays.
+            text.replace(at, length, keyword);
+            writtenAt[writtenCount] = first[length]->at;
+            writtenGrowth[writtenCount++] = keyword.size() - length;
+            break;
         }
     }
     if (text.find(":=") == std::string::npos)

@@ -88,12 +88,18 @@ std::string KivModuleAbstract::FullPath(const std::string& path) {
 
 void KivModuleAbstract::SortEntitiesByName(std::vector<std::shared_ptr<KivEntityAbstract>>& entities) {
     // Each name is read once: Name returns a copy, and a sort compares each element many times.
-    std::vector<std::pair<std::string, std::shared_ptr<KivEntityAbstract>>> keyed;
-    keyed.reserve(entities.size());
-    for (auto& entity : entities)
-        keyed.emplace_back(entity->Name(), std::move(entity));
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (size_t i = 0; i < keyed.size(); ++i)
-        entities[i] = std::move(keyed[i].second);
+    // The sort moves positions, not names and entities.
+    std::vector<std::string> names;
+    names.reserve(entities.size());
+    for (const auto& entity : entities)
+        names.push_back(entity->Name());
+    std::vector<uint32_t> order(entities.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<uint32_t>(i);
+    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return names[a] < names[b]; });
+    std::vector<std::shared_ptr<KivEntityAbstract>> sorted;
+    sorted.reserve(entities.size());
+    for (uint32_t i : order)
+        sorted.push_back(std::move(entities[i]));
+    entities = std::move(sorted);
 }

@@ -4,6 +4,7 @@
 #include "support/KivStringUtil.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace {
@@ -12,26 +13,11 @@ bool IsQuote(char c) {
     return c == '"' || c == '\'';
 }
 
-// Tabs become blanks and parentheses stand apart, so the first words of a line are found by
-// blanks alone ("FUNCTION Foo(a)" and "FUNCTION Foo (a)" look alike).
+// The line as its first words and its prototype are read from (see KivCleanPrototypeText).
 std::string CleanLine(std::string_view line) {
     std::string out;
-    out.reserve(line.size() + 8);
-    for (char c : line) {
-        if (c == '\t')
-            out += ' ';
-        else if (c == '(')
-            out += " ( ";
-        else if (c == ')')
-            out += " ) ";
-        else
-            out += c;
-    }
-    size_t start = out.find_first_not_of(' ');
-    if (start == std::string::npos)
-        return {};
-    size_t end = out.find_last_not_of(' ');
-    return out.substr(start, end - start + 1);
+    KivCleanPrototypeText(line, out);
+    return out;
 }
 
 // True when the line holds "/*". Every line of every source is searched, sixteen bytes at a time.
@@ -123,10 +109,22 @@ bool MayBeginEntity(std::string_view line) {
         Word("CLAS"), Word("METH"), Word("ACCE"), Word("ASSI"), Word("INHE"), Word("FUNC"),
         Word("PROC"), Word("RESO"), Word("STAT"), Word("DEFI"), Word("HIDD"), Word("PROT"),
         Word("UNIO"), Word("STRU"), Word("TEXT"), Word("GLOB"), Word("_DLL")};
+    // The letters that begin a keyword or a modifier, so that most lines are passed over at
+    // their first letter.
+    static constexpr auto kFirst = [] {
+        std::array<bool, 256> first{};
+        for (uint32_t start : kStarts) {
+            const auto c = static_cast<unsigned char>(start & 0xFF);
+            first[c] = true;
+            if (c >= 'A' && c <= 'Z')
+                first[c - 'A' + 'a'] = true;
+        }
+        return first;
+    }();
     size_t i = 0;
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
         ++i;
-    if (line.size() - i < 4)
+    if (line.size() - i < 4 || !kFirst[static_cast<unsigned char>(line[i])])
         return false;
     char head[4];
     for (size_t k = 0; k < 4; ++k) {
@@ -146,17 +144,24 @@ template <typename Line>
 std::string BuildPrototype(const std::vector<Line>& lines, uint32_t first, uint32_t last) {
     std::string prototype;
     for (uint32_t i = first; i <= last; ++i) {
-        std::string line = KivAllTrim(CleanLine(lines[i - 1]));
+        // A cleaned line holds no tab and no blank at either end.
+        std::string line = CleanLine(lines[i - 1]);
         if (i == first && line.find("/*") != std::string::npos) {
             // "/* note */ FUNCTION F()" begins an entity; its prototype starts after the comment.
             bool inComment = false;
             KivExpurgateLine(line, inComment);
             line = KivAllTrim(line);
         }
-        size_t comment = line.find("//");
-        if (comment != std::string::npos)
-            line = KivAllTrim(line.substr(0, comment));
+        const size_t comment = line.find("//");
+        if (comment != std::string::npos) {
+            line.resize(comment);
+            while (!line.empty() && line.back() == ' ')
+                line.pop_back();
+        }
         if (line.empty() || line.back() != ';') {
+            // Most prototypes are one line: that line is the prototype.
+            if (prototype.empty())
+                return line;
             prototype += line;
             break;
         }
@@ -291,6 +296,8 @@ std::vector<std::string> KivSplitSourceLines(std::string_view text) {
 
 std::vector<std::string_view> KivSplitFileLines(std::string_view text, size_t maximum) {
     std::vector<std::string_view> lines;
+    // Room for lines of some 32 bytes, as code has, so that a long list is not copied as it grows.
+    lines.reserve(text.size() / 32 + 1);
     // Every line takes at least one byte, so the walk always moves on.
     maximum = std::clamp<size_t>(maximum, 1, SIZE_MAX - 2);
     size_t pos = 0;

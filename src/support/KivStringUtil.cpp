@@ -51,6 +51,21 @@ std::string_view KivTokenView(std::string_view text, int n, std::string_view del
         return {};
     if (delimiter.empty())
         return n == 1 ? text : std::string_view();
+    if (delimiter.size() == 1) {
+        // The common case, a blank, by the character: this cuts the words of every prototype.
+        const char d = delimiter.front();
+        size_t pos = 0;
+        for (int k = 1;; ++k) {
+            const size_t at = text.find(d, pos);
+            if (k == n)
+                return text.substr(pos, at == std::string_view::npos ? std::string_view::npos : at - pos);
+            if (at == std::string_view::npos)
+                return {};
+            pos = at + 1;
+            while (pos < text.size() && text[pos] == d)
+                ++pos;
+        }
+    }
     size_t pos = 0;
     for (int k = 1;; ++k) {
         size_t at = text.find(delimiter, pos);
@@ -164,8 +179,3 @@ std::string KivLower(std::string_view text) {
     return ShiftCase(text, 'A', 'a');
 }
 
-bool KivEqualsIgnoringCase(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
-}

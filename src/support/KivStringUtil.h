@@ -54,4 +54,15 @@ std::string KivIntToHex(uint32_t number, int digits);
 // ASCII case changes; bytes above 127 are kept.
 std::string KivUpper(std::string_view text);
 std::string KivLower(std::string_view text);
-bool KivEqualsIgnoringCase(std::string_view a, std::string_view b);
+// Inline: type words and keywords are compared so for every entity of a file.
+inline bool KivEqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
+        const char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] - 'A' + 'a') : b[i];
+        if (x != y)
+            return false;
+    }
+    return true;
+}
