@@ -15,9 +15,11 @@ bool IsQuote(char c) {
 
 // The line as its first words and its prototype are read from (see KivCleanPrototypeText).
 std::string CleanLine(std::string_view line) {
-    std::string out;
-    KivCleanPrototypeText(line, out);
-    return out;
+    // Made in room kept from one call to the next, and copied out at its size: a prototype
+    // keeps its line for as long as the entity lives.
+    thread_local std::string room;
+    KivCleanPrototypeText(line, room);
+    return room;
 }
 
 // True when the line holds "/*". Every line of every source is searched, sixteen bytes at a time.
