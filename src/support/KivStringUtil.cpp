@@ -47,15 +47,19 @@ std::vector<std::string> KivString2Array(std::string_view text, std::string_view
 }
 
 std::string KivGetToken(std::string_view text, int n, std::string_view delimiter) {
+    return std::string(KivGetTokenView(text, n, delimiter));
+}
+
+std::string_view KivGetTokenView(std::string_view text, int n, std::string_view delimiter) {
     if (text.empty() || n < 1)
         return {};
     if (delimiter.empty())
-        return n == 1 ? std::string(text) : std::string();
+        return n == 1 ? text : std::string_view();
     size_t pos = 0;
     for (int k = 1;; ++k) {
         size_t at = text.find(delimiter, pos);
         if (k == n)
-            return std::string(text.substr(pos, at == std::string_view::npos ? std::string_view::npos : at - pos));
+            return text.substr(pos, at == std::string_view::npos ? std::string_view::npos : at - pos);
         if (at == std::string_view::npos)
             return {};
         pos = at + delimiter.size();
@@ -95,7 +99,15 @@ std::string KivLTrim(std::string_view text) {
     return std::string(text.substr(start));
 }
 
-std::string KivAllTrim(std::string_view text) { return KivLTrim(KivRTrim(text)); }
+std::string KivAllTrim(std::string_view text) { return std::string(KivAllTrimView(text)); }
+
+std::string_view KivAllTrimView(std::string_view text) {
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    return text;
+}
 
 size_t KivCharPosLine(std::string_view text, size_t line) {
     size_t start = 0;
@@ -161,5 +173,7 @@ std::string KivLower(std::string_view text) {
 }
 
 bool KivEqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && KivLower(a) == KivLower(b);
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&](char x, char y) { return lower(x) == lower(y); });
 }

@@ -19,6 +19,8 @@ std::vector<std::string> KivString2Array(std::string_view text, std::string_view
 // The n-th token (1-based) of the text cut at the whole delimiter text. A run of delimiters
 // counts as one, but a delimiter at the very start gives an empty first token.
 std::string KivGetToken(std::string_view text, int n = 1, std::string_view delimiter = " ");
+// The same token as a view into the text.
+std::string_view KivGetTokenView(std::string_view text, int n = 1, std::string_view delimiter = " ");
 
 // The n-th token of the text cut at any character of the set, runs skipped. Only tokens followed
 // by a delimiter count: callers append one to reach the last word.
@@ -28,6 +30,7 @@ std::string KivGetToken2(std::string_view text, int n, std::string_view delimite
 std::string KivRTrim(std::string_view text);
 std::string KivLTrim(std::string_view text);
 std::string KivAllTrim(std::string_view text);
+std::string_view KivAllTrimView(std::string_view text);
 
 // 1-based position of the first character of the given line of a CR LF text; the start of the
 // last line when the text has fewer lines.
