@@ -47,15 +47,20 @@ std::string MomentTime(bool success, uint32_t seconds);
 // Sorts objects ascending by Name (byte order).
 template <class T> void SortByName(std::vector<std::shared_ptr<T>>& objects) {
     // Each name is read once: Name gives a copy, and a sort compares every object many times.
-    std::vector<std::pair<std::string, std::shared_ptr<T>>> named;
-    named.reserve(objects.size());
-    for (std::shared_ptr<T>& object : objects) {
-        std::string name = object->Name();
-        named.emplace_back(std::move(name), std::move(object));
-    }
-    std::stable_sort(named.begin(), named.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (size_t i = 0; i < named.size(); ++i)
-        objects[i] = std::move(named[i].second);
+    // The sort moves their indices, not the names and objects.
+    std::vector<std::string> names;
+    names.reserve(objects.size());
+    for (const std::shared_ptr<T>& object : objects)
+        names.push_back(object->Name());
+    std::vector<uint32_t> order(objects.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<uint32_t>(i);
+    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return names[a] < names[b]; });
+    std::vector<std::shared_ptr<T>> sorted;
+    sorted.reserve(objects.size());
+    for (uint32_t i : order)
+        sorted.push_back(std::move(objects[i]));
+    objects = std::move(sorted);
 }
 
 } // namespace kiv::repo
