@@ -133,26 +133,38 @@ bool KivSqliteDb::Checkpoint() {
                        SQLITE_OK;
 }
 
+std::string KivSqliteDb::Pragma(std::string_view sql) {
+    auto st = Prepare(sql);
+    std::string answer;
+    if (st.Step())
+        answer = st.Text(0);
+    while (st.Step()) {
+    }
+    return answer;
+}
+
 // Reads go through the mapping, but while a change is written they do not: with the file mapped,
 // SQLite looks each page it reads up in the write-ahead log first, and the log grows with every
 // change of a large import. Turned off and on through kept statements, not parsed each time.
 void KivSqliteDb::MapForReading(bool on) {
-    auto st = Prepare(on ? "PRAGMA mmap_size=1073741824" : "PRAGMA mmap_size=0");
-    while (st.Step()) {
-    }
+    Pragma(on ? "PRAGMA mmap_size=1073741824" : "PRAGMA mmap_size=0");
 }
 
-KivSqliteDb::Transaction::Transaction(KivSqliteDb& db) : m_db(db) {
+// Leaving the log folds it into the database first. Should the process be killed in the middle
+// of a bulk change, the file is left in journal mode with the journal beside it: the next open
+// puts the old pages back from the journal before it switches to the log again.
+KivSqliteDb::Transaction::Transaction(KivSqliteDb& db, Kind kind) : m_db(db) {
     m_db.MapForReading(false);
+    m_bulk = kind == Kind::Bulk && m_db.Pragma("PRAGMA journal_mode=TRUNCATE") == "truncate";
     m_started = m_db.Exec("BEGIN IMMEDIATE");
     if (!m_started)
-        m_db.MapForReading(true);
+        End();
 }
 
 KivSqliteDb::Transaction::~Transaction() {
     if (m_started && !m_done) {
         m_db.Exec("ROLLBACK");
-        m_db.MapForReading(true);
+        End();
     }
 }
 
@@ -162,8 +174,14 @@ bool KivSqliteDb::Transaction::Commit() {
     if (!m_db.Exec("COMMIT"))
         return false;
     m_done = true;
-    m_db.MapForReading(true);
+    End();
     return true;
+}
+
+void KivSqliteDb::Transaction::End() {
+    if (m_bulk)
+        m_db.Pragma("PRAGMA journal_mode=WAL");
+    m_db.MapForReading(true);
 }
 
 KivSqliteDb::ReadTransaction::ReadTransaction(KivSqliteDb& db) : m_db(db) {

@@ -40,9 +40,16 @@ public:
     bool CheckpointWhenLarger(int64_t bytes);
 
     // A write transaction: begun at once (taking the write lock), rolled back unless committed.
+    // A bulk one, for a change that adds many pages at once (a large application's import), is
+    // kept whole by a rollback journal instead of the write-ahead log, and the log takes over
+    // again when it ends. The log writes every page twice (into the log, then into the database),
+    // a journal only the pages that were there before, once: the pages such a change adds go
+    // straight into the database. Other changes stay with the log, whose commit needs no flush
+    // to disk where a journal's needs several.
     class Transaction {
     public:
-        explicit Transaction(KivSqliteDb& db);
+        enum class Kind { Change, Bulk };
+        explicit Transaction(KivSqliteDb& db, Kind kind = Kind::Change);
         Transaction(const Transaction&) = delete;
         Transaction& operator=(const Transaction&) = delete;
         ~Transaction();
@@ -50,7 +57,10 @@ public:
         bool Commit();
 
     private:
+        void End();
+
         KivSqliteDb& m_db;
+        bool m_bulk = false;
         bool m_started = false;
         bool m_done = false;
     };
@@ -70,6 +80,8 @@ public:
 
 private:
     void MapForReading(bool on);
+    // Runs a pragma through a kept statement; its first answer ("" when there is none).
+    std::string Pragma(std::string_view sql);
 
     sqlite3* m_db = nullptr;
     // Looked up by the statement's text without making a string of it: an import prepares its

@@ -30,6 +30,10 @@ public:
     static constexpr const char* kDefaultProjectDir = "C:\\KIVREPO\\DEFAULT";
     // How large a project's write-ahead log may grow before a change folds it into the database.
     static constexpr int64_t kWalLimit = 64LL << 20;
+    // Applications imported from files larger than this are written with a journal rather than
+    // through the log (see KivSqliteDb::Transaction); tests lower it to take that way with small
+    // files.
+    void SetBulkImportSize(size_t bytes) { m_bulkImportSize = bytes; }
 
     uint32_t AdamInit(uint32_t reserved, uint32_t* created) override;
     uint32_t AdamExit() override;
@@ -175,7 +179,8 @@ private:
     // The source record of the walked entity at that index of m_walkValues.
     uint32_t WalkSource(size_t index, const std::string*& bytes);
     uint32_t Keep(KeptRecord& kept, std::string_view bytes, KivRecordHandle* record, uint32_t* length);
-    template <class F> uint32_t Write(F&& change);
+    template <class F>
+    uint32_t Write(F&& change, KivSqliteDb::Transaction::Kind kind = KivSqliteDb::Transaction::Kind::Change);
     uint32_t LoadApp(uint16_t appId, KivApplicationImage& app);
     uint32_t LoadModule(uint32_t modId, KivModuleImage& module);
     // The query operations of one rule: read the object, hand one of its fields out.
@@ -241,16 +246,17 @@ private:
     std::vector<std::string> m_walkSources;
     bool m_walkSourcesRead = false;
     uint32_t m_walkSourceReads = 0;
+    size_t m_bulkImportSize = static_cast<size_t>(kWalLimit);
 };
 
 // Runs a change of the current project's store as one transaction: all of it is kept, or none.
-template <class F> uint32_t KivSqliteEngine::Write(F&& change) {
+template <class F> uint32_t KivSqliteEngine::Write(F&& change, KivSqliteDb::Transaction::Kind kind) {
     if (uint32_t status = ProjectReady())
         return status;
     KivSqliteDb& db = m_project->Db();
     Changed();
     db.CheckpointWhenLarger(kWalLimit);
-    KivSqliteDb::Transaction tx(db);
+    KivSqliteDb::Transaction tx(db, kind);
     if (!tx.Started())
         return db.FailureStatus();
     if (uint32_t status = change())

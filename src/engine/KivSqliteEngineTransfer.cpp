@@ -282,8 +282,13 @@ uint32_t KivSqliteEngine::AdamImportApp(const char* file, const char* appName, u
     if (uint32_t status = input.Open(*host))
         return status;
     ApplicationSink sink(*m_project, Str(appName), replace != 0);
-    // The records go to the store as the file is walked, all in one transaction.
-    if (uint32_t status = Write([&] { return KivExportReader::ReadApplication(input.Bytes(), sink); }))
+    // The records go to the store as the file is walked, all in one transaction. A file larger
+    // than the log may grow would go through the log and then be folded into the database whole:
+    // it is written once, with a journal. Smaller ones go through the log, whose commits need no
+    // flush to disk (an import of a project's applications runs one after the other).
+    const auto kind = input.Bytes().size() > m_bulkImportSize ? KivSqliteDb::Transaction::Kind::Bulk
+                                                              : KivSqliteDb::Transaction::Kind::Change;
+    if (uint32_t status = Write([&] { return KivExportReader::ReadApplication(input.Bytes(), sink); }, kind))
         return status;
     if (appId)
         *appId = sink.App();

@@ -39,17 +39,23 @@ uint64_t FileSize(const std::filesystem::path& file) {
 
 } // namespace
 
-class KivSqliteEngineCrashTest : public KivEngineTest {};
+// Through the log, or (as a file larger than the log's limit is) with a journal.
+class KivSqliteEngineCrashTest : public KivEngineTest, public ::testing::WithParamInterface<bool> {};
 
 // A child process imports a large application and is killed with SIGKILL while the import is
 // writing; the repository must then hold the application entirely or not at all.
-TEST_F(KivSqliteEngineCrashTest, ImportKilledMidwayLeavesTheRepositoryAsBefore) {
+TEST_P(KivSqliteEngineCrashTest, ImportKilledMidwayLeavesTheRepositoryAsBefore) {
     uint16_t before = NewApp("Before");
     std::string file = ScratchFile("big.aef", LargeApplication());
     std::filesystem::path database =
         KivProjectStore::DatabaseFile(kiv::platform::DriveC() / "KIVREPO" / "DEFAULT");
-    std::filesystem::path wal = database.string() + "-wal";
+    // Written to as the import goes: the log, or the database and its journal.
+    auto written = [&] {
+        return FileSize(database) + FileSize(database.string() + "-wal") +
+               FileSize(database.string() + "-journal");
+    };
     ASSERT_EQ(E().AdamExit(), 0u);
+    const uint64_t start = written();
 
     int pipes[2];
     ASSERT_EQ(pipe(pipes), 0);
@@ -60,6 +66,8 @@ TEST_F(KivSqliteEngineCrashTest, ImportKilledMidwayLeavesTheRepositoryAsBefore) 
         KivSqliteEngine engine;
         if (engine.AdamInit(0, nullptr) != 0)
             _exit(2);
+        if (GetParam())
+            engine.SetBulkImportSize(0);
         char go = 'g';
         if (write(pipes[1], &go, 1) != 1)
             _exit(3);
@@ -76,7 +84,7 @@ TEST_F(KivSqliteEngineCrashTest, ImportKilledMidwayLeavesTheRepositoryAsBefore) 
     // Wait until the import's transaction has written a good part of its pages, then kill.
     bool killed = false;
     for (int i = 0; i < 200000 && !killed; ++i) {
-        if (FileSize(wal) > 2u * 1024 * 1024) {
+        if (written() > start + 2u * 1024 * 1024) {
             kill(child, SIGKILL);
             killed = true;
             break;
@@ -126,3 +134,6 @@ TEST_F(KivSqliteEngineCrashTest, ImportKilledMidwayLeavesTheRepositoryAsBefore) 
     ASSERT_EQ(engine.ModQueryNumEntities(module, &entities), 0u);
     EXPECT_EQ(entities, static_cast<uint32_t>(kEntities));
 }
+
+INSTANTIATE_TEST_SUITE_P(Ways, KivSqliteEngineCrashTest, ::testing::Values(false, true),
+                         [](const auto& way) { return way.param ? "Journal" : "Log"; });
