@@ -16,6 +16,11 @@ void KivInitEntityMarkers();
 // RESOURCE, STATIC, DEFINE, HIDDEN, PROTECT, UNION, STRUCTURE, TEXTBLOCK, GLOBAL.
 std::vector<std::string> KivGetKeywords();
 
+// Tabs as blanks, each parenthesis between blanks, no blanks at either end: the words of the text
+// are then found by blanks alone ("FUNCTION Foo(a)" and "FUNCTION Foo (a)" look alike). Made in
+// out, whose room the caller may keep from one call to the next.
+void KivCleanPrototypeText(std::string_view text, std::string& out);
+
 // The prototype as Prototype shows it: each keyword, abbreviated down to four letters and
 // standing at the start or after a blank, written out in capitals (at most once per keyword),
 // and every ":=" preceded by a blank. Other text keeps its case. Not idempotent (":=" gains a

@@ -22,32 +22,6 @@ std::string CleanName(std::string_view text) {
     return out;
 }
 
-// Parentheses stand apart so that the words of the prototype are found by blanks alone. The text
-// is made in one pass in the buffer given, whose room is kept from one call to the next.
-void CleanPrototype(std::string_view text, std::string& out) {
-    out.resize(3 * text.size());
-    char* const begin = out.data();
-    char* to = begin;
-    // The end of the text without its trailing blanks; leading blanks are never written.
-    char* end = begin;
-    for (char c : text) {
-        if (c == '(' || c == ')') {
-            if (to != begin)
-                *to++ = ' ';
-            *to++ = c;
-            end = to;
-            *to++ = ' ';
-        } else if (c == ' ' || c == '\t') {
-            if (to != begin)
-                *to++ = ' ';
-        } else {
-            *to++ = c;
-            end = to;
-        }
-    }
-    out.resize(static_cast<size_t>(end - begin));
-}
-
 } // namespace
 
 KivMEFEntity::KivMEFEntity(std::string_view name, std::string_view prototype, std::string_view source,
@@ -65,7 +39,7 @@ std::string KivMEFEntity::Prototype() const {
             m_prototype = KivNormalisePrototype(m_cleaned);
         } else {
             thread_local std::string cleaned;
-            CleanPrototype(m_storedPrototype, cleaned);
+            KivCleanPrototypeText(m_storedPrototype, cleaned);
             m_prototype = KivNormalisePrototype(cleaned);
         }
         m_prototypeKnown = true;
@@ -75,7 +49,7 @@ std::string KivMEFEntity::Prototype() const {
 
 std::string KivMEFEntity::VOPrototype() const {
     if (!m_cleanedKnown) {
-        CleanPrototype(m_storedPrototype, m_cleaned);
+        KivCleanPrototypeText(m_storedPrototype, m_cleaned);
         m_cleanedKnown = true;
     }
     return m_cleaned;

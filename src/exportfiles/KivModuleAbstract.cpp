@@ -87,13 +87,5 @@ std::string KivModuleAbstract::FullPath(const std::string& path) {
 }
 
 void KivModuleAbstract::SortEntitiesByName(std::vector<std::shared_ptr<KivEntityAbstract>>& entities) {
-    // Each name is read once: Name returns a copy, and a sort compares each element many times.
-    std::vector<std::pair<std::string, std::shared_ptr<KivEntityAbstract>>> keyed;
-    keyed.reserve(entities.size());
-    for (auto& entity : entities)
-        keyed.emplace_back(entity->Name(), std::move(entity));
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (size_t i = 0; i < keyed.size(); ++i)
-        entities[i] = std::move(keyed[i].second);
+    KivSortByName(entities);
 }

@@ -4,6 +4,7 @@
 #include "support/KivStringUtil.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace {
@@ -12,40 +13,89 @@ bool IsQuote(char c) {
     return c == '"' || c == '\'';
 }
 
-// Tabs become blanks and parentheses stand apart, so the first words of a line are found by
-// blanks alone ("FUNCTION Foo(a)" and "FUNCTION Foo (a)" look alike).
+// The line as its first words and its prototype are read from (see KivCleanPrototypeText).
 std::string CleanLine(std::string_view line) {
     std::string out;
-    out.reserve(line.size() + 8);
-    for (char c : line) {
-        if (c == '\t')
-            out += ' ';
-        else if (c == '(')
-            out += " ( ";
-        else if (c == ')')
-            out += " ) ";
-        else
-            out += c;
-    }
-    size_t start = out.find_first_not_of(' ');
-    if (start == std::string::npos)
-        return {};
-    size_t end = out.find_last_not_of(' ');
-    return out.substr(start, end - start + 1);
+    KivCleanPrototypeText(line, out);
+    return out;
 }
 
-// True when the word has at least four letters and is the beginning of one of the words.
-bool BeginsOneOf(const std::string& word, const std::vector<std::string>& words) {
+// True when the line holds "/*". Every line of every source is searched, sixteen bytes at a time.
+bool OpensComment(std::string_view line) {
+    using Bytes = char __attribute__((vector_size(16)));
+    const char* const data = line.data();
+    const size_t size = line.size();
+    if (size > 16) {
+        const auto found = [data](size_t at) {
+            Bytes here;
+            Bytes next;
+            std::memcpy(&here, data + at, sizeof here);
+            std::memcpy(&next, data + at + 1, sizeof next);
+            const auto pairs = (here == '/') & (next == '*');
+            uint64_t half[2];
+            std::memcpy(half, &pairs, sizeof half);
+            return (half[0] | half[1]) != 0;
+        };
+        // The last block may overlap the one before it: it ends with the line's last pair.
+        for (size_t at = 0;; at += 16) {
+            if (at + 17 >= size)
+                return found(size - 17);
+            if (found(at))
+                return true;
+        }
+    }
+    for (size_t i = 1; i < size; ++i)
+        if (data[i] == '*' && data[i - 1] == '/')
+            return true;
+    return false;
+}
+
+bool IsWordEnd(char c) {
+    return c == ' ' || c == '\t' || c == '(' || c == ')';
+}
+
+// The word at the start of the text after blanks and tabs, as the line's first word looks once
+// the line is cleaned (see CleanLine): empty where a parenthesis stands.
+std::string_view WordAt(std::string_view text) {
+    size_t start = 0;
+    while (start < text.size() && (text[start] == ' ' || text[start] == '\t'))
+        ++start;
+    size_t end = start;
+    while (end < text.size() && !IsWordEnd(text[end]))
+        ++end;
+    return text.substr(start, end - start);
+}
+
+// True when the word has at least four letters and, upper-cased, begins one of the words.
+template <typename Words> bool BeginsOneOf(std::string_view word, const Words& words) {
     if (word.size() < 4)
         return false;
-    return std::any_of(words.begin(), words.end(),
-                       [&](const std::string& w) { return w.compare(0, word.size(), word) == 0; });
+    return std::any_of(std::begin(words), std::end(words), [&](std::string_view w) {
+        if (w.size() < word.size())
+            return false;
+        for (size_t k = 0; k < word.size(); ++k) {
+            const char c = word[k];
+            if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != w[k])
+                return false;
+        }
+        return true;
+    });
+}
+
+constexpr std::string_view kModifiers[] = {"HIDDEN", "PROTECT", "STATIC", "_DLL"};
+
+// The first word of a line, or its second after a modifier, begins a keyword. The words are those
+// of the cleaned line, found here without making it.
+bool BeginsEntity(std::string_view line, const std::vector<std::string>& keywords) {
+    std::string_view word = WordAt(line);
+    if (BeginsOneOf(word, kModifiers))
+        word = WordAt(line.substr(static_cast<size_t>(word.data() + word.size() - line.data())));
+    return BeginsOneOf(word, keywords);
 }
 
 // A quick look at a line outside a comment: false when its first word cannot begin an entity
 // (shorter than four letters, or its first four letters begin no keyword and no modifier), so
-// that most lines are passed over without being cleaned. A line with "/*" always gets the full
-// look, which keeps the comment state.
+// that most lines are passed over with a look at their first bytes.
 bool MayBeginEntity(std::string_view line) {
     // The first word's first four letters, upper-cased, as one number: this runs for every line
     // of every source.
@@ -59,34 +109,34 @@ bool MayBeginEntity(std::string_view line) {
         Word("CLAS"), Word("METH"), Word("ACCE"), Word("ASSI"), Word("INHE"), Word("FUNC"),
         Word("PROC"), Word("RESO"), Word("STAT"), Word("DEFI"), Word("HIDD"), Word("PROT"),
         Word("UNIO"), Word("STRU"), Word("TEXT"), Word("GLOB"), Word("_DLL")};
+    // The letters that begin a keyword or a modifier, so that most lines are passed over at
+    // their first letter.
+    static constexpr auto kFirst = [] {
+        std::array<bool, 256> first{};
+        for (uint32_t start : kStarts) {
+            const auto c = static_cast<unsigned char>(start & 0xFF);
+            first[c] = true;
+            if (c >= 'A' && c <= 'Z')
+                first[c - 'A' + 'a'] = true;
+        }
+        return first;
+    }();
     size_t i = 0;
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
         ++i;
-    size_t end = i;
-    while (end < line.size() && end - i < 4 && line[end] != ' ' && line[end] != '\t' && line[end] != '(' &&
-           line[end] != ')')
-        ++end;
-    if (end - i == 4) {
-        char head[4];
-        for (size_t k = 0; k < 4; ++k) {
-            const char c = line[i + k];
-            head[k] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-        }
-        const uint32_t word = Word(head);
-        for (uint32_t start : kStarts)
-            if (word == start)
-                return true;
+    if (line.size() - i < 4 || !kFirst[static_cast<unsigned char>(line[i])])
+        return false;
+    char head[4];
+    for (size_t k = 0; k < 4; ++k) {
+        const char c = line[i + k];
+        if (IsWordEnd(c))
+            return false;
+        head[k] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
     }
-    // Looked for by its "*": code has fewer of them than "/", which most lines carry in "//".
-    const char* const data = line.data();
-    for (const void* star = line.size() > 1 ? std::memchr(data + 1, '*', line.size() - 1) : nullptr;
-         star != nullptr;) {
-        const char* at = static_cast<const char*>(star);
-        if (at[-1] == '/')
+    const uint32_t word = Word(head);
+    for (uint32_t start : kStarts)
+        if (word == start)
             return true;
-        const size_t next = static_cast<size_t>(at - data) + 1;
-        star = next < line.size() ? std::memchr(data + next, '*', line.size() - next) : nullptr;
-    }
     return false;
 }
 
@@ -94,17 +144,24 @@ template <typename Line>
 std::string BuildPrototype(const std::vector<Line>& lines, uint32_t first, uint32_t last) {
     std::string prototype;
     for (uint32_t i = first; i <= last; ++i) {
-        std::string line = KivAllTrim(CleanLine(lines[i - 1]));
+        // A cleaned line holds no tab and no blank at either end.
+        std::string line = CleanLine(lines[i - 1]);
         if (i == first && line.find("/*") != std::string::npos) {
             // "/* note */ FUNCTION F()" begins an entity; its prototype starts after the comment.
             bool inComment = false;
             KivExpurgateLine(line, inComment);
             line = KivAllTrim(line);
         }
-        size_t comment = line.find("//");
-        if (comment != std::string::npos)
-            line = KivAllTrim(line.substr(0, comment));
+        const size_t comment = line.find("//");
+        if (comment != std::string::npos) {
+            line.resize(comment);
+            while (!line.empty() && line.back() == ' ')
+                line.pop_back();
+        }
         if (line.empty() || line.back() != ';') {
+            // Most prototypes are one line: that line is the prototype.
+            if (prototype.empty())
+                return line;
             prototype += line;
             break;
         }
@@ -166,17 +223,28 @@ void KivExpurgateLine(std::string& line, bool& inComment) {
 namespace {
 
 template <typename Line> std::vector<KivPrgSpan> ScanLines(const std::vector<Line>& lines) {
-    static const std::vector<std::string> modifiers{"HIDDEN", "PROTECT", "STATIC", "_DLL"};
     const std::vector<std::string> keywords = KivGetKeywords();
     std::vector<KivPrgSpan> spans;
     const uint32_t count = static_cast<uint32_t>(std::min<size_t>(lines.size(), UINT32_MAX));
     uint32_t start = 0;
     bool inComment = false;
+    // Line i begins an entity, which ends the one before it.
+    const auto begin = [&](uint32_t i) {
+        if (start != 0)
+            spans.push_back({start, i - 1, BuildPrototype(lines, start, i - 1)});
+        start = i;
+    };
 
     for (uint32_t i = 1; i <= count; ++i) {
-        if (!inComment && !MayBeginEntity(lines[i - 1]))
+        const std::string_view text(lines[i - 1]);
+        // A line that opens a comment or lies in one gets the full look below, which keeps the
+        // comment state; any other line is looked at in place.
+        if (!inComment && !OpensComment(text)) {
+            if (MayBeginEntity(text) && BeginsEntity(text, keywords))
+                begin(i);
             continue;
-        std::string line = CleanLine(lines[i - 1]);
+        }
+        std::string line = CleanLine(text);
         if (line.empty())
             continue;
         if ((!inComment && line.find("/*") != std::string::npos) ||
@@ -190,14 +258,8 @@ template <typename Line> std::vector<KivPrgSpan> ScanLines(const std::vector<Lin
         }
         if (inComment)
             continue;
-        std::string word = KivUpper(KivGetToken(line, 1, " "));
-        if (BeginsOneOf(word, modifiers))
-            word = KivUpper(KivGetToken(line, 2, " "));
-        if (!BeginsOneOf(word, keywords))
-            continue;
-        if (start != 0)
-            spans.push_back({start, i - 1, BuildPrototype(lines, start, i - 1)});
-        start = i;
+        if (BeginsEntity(line, keywords))
+            begin(i);
     }
     if (start != 0)
         spans.push_back({start, count, BuildPrototype(lines, start, count)});
@@ -234,6 +296,8 @@ std::vector<std::string> KivSplitSourceLines(std::string_view text) {
 
 std::vector<std::string_view> KivSplitFileLines(std::string_view text, size_t maximum) {
     std::vector<std::string_view> lines;
+    // Room for lines of some 32 bytes, as code has, so that a long list is not copied as it grows.
+    lines.reserve(text.size() / 32 + 1);
     // Every line takes at least one byte, so the walk always moves on.
     maximum = std::clamp<size_t>(maximum, 1, SIZE_MAX - 2);
     size_t pos = 0;

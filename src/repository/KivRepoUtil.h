@@ -44,23 +44,4 @@ KivDate MomentDate(bool success, uint32_t seconds);
 // The time of day of the moment as hh:mm:ss, or the empty text when the read failed.
 std::string MomentTime(bool success, uint32_t seconds);
 
-// Sorts objects ascending by Name (byte order).
-template <class T> void SortByName(std::vector<std::shared_ptr<T>>& objects) {
-    // Each name is read once: Name gives a copy, and a sort compares every object many times.
-    // The sort moves their indices, not the names and objects.
-    std::vector<std::string> names;
-    names.reserve(objects.size());
-    for (const std::shared_ptr<T>& object : objects)
-        names.push_back(object->Name());
-    std::vector<uint32_t> order(objects.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = static_cast<uint32_t>(i);
-    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return names[a] < names[b]; });
-    std::vector<std::shared_ptr<T>> sorted;
-    sorted.reserve(objects.size());
-    for (uint32_t i : order)
-        sorted.push_back(std::move(objects[i]));
-    objects = std::move(sorted);
-}
-
 } // namespace kiv::repo

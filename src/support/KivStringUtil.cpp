@@ -46,15 +46,26 @@ std::vector<std::string> KivString2Array(std::string_view text, std::string_view
     }
 }
 
-std::string KivGetToken(std::string_view text, int n, std::string_view delimiter) {
-    return std::string(KivGetTokenView(text, n, delimiter));
-}
-
-std::string_view KivGetTokenView(std::string_view text, int n, std::string_view delimiter) {
+std::string_view KivTokenView(std::string_view text, int n, std::string_view delimiter) {
     if (text.empty() || n < 1)
         return {};
     if (delimiter.empty())
         return n == 1 ? text : std::string_view();
+    if (delimiter.size() == 1) {
+        // The common case, a blank, by the character: this cuts the words of every prototype.
+        const char d = delimiter.front();
+        size_t pos = 0;
+        for (int k = 1;; ++k) {
+            const size_t at = text.find(d, pos);
+            if (k == n)
+                return text.substr(pos, at == std::string_view::npos ? std::string_view::npos : at - pos);
+            if (at == std::string_view::npos)
+                return {};
+            pos = at + 1;
+            while (pos < text.size() && text[pos] == d)
+                ++pos;
+        }
+    }
     size_t pos = 0;
     for (int k = 1;; ++k) {
         size_t at = text.find(delimiter, pos);
@@ -68,21 +79,25 @@ std::string_view KivGetTokenView(std::string_view text, int n, std::string_view 
     }
 }
 
-std::string KivGetToken2(std::string_view text, int n, std::string_view delimiters) {
-    std::string token;
+std::string KivGetToken(std::string_view text, int n, std::string_view delimiter) {
+    return std::string(KivTokenView(text, n, delimiter));
+}
+
+std::string_view KivToken2View(std::string_view text, int n, std::string_view delimiters) {
     int count = 0;
-    for (char c : text) {
-        if (delimiters.find(c) != std::string_view::npos) {
-            if (!token.empty()) {
-                if (++count == n)
-                    return token;
-                token.clear();
-            }
-        } else {
-            token += c;
-        }
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (delimiters.find(text[i]) == std::string_view::npos)
+            continue;
+        if (i > start && ++count == n)
+            return text.substr(start, i - start);
+        start = i + 1;
     }
     return {};
+}
+
+std::string KivGetToken2(std::string_view text, int n, std::string_view delimiters) {
+    return std::string(KivToken2View(text, n, delimiters));
 }
 
 std::string KivRTrim(std::string_view text) {
@@ -99,15 +114,7 @@ std::string KivLTrim(std::string_view text) {
     return std::string(text.substr(start));
 }
 
-std::string KivAllTrim(std::string_view text) { return std::string(KivAllTrimView(text)); }
-
-std::string_view KivAllTrimView(std::string_view text) {
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    return text;
-}
+std::string KivAllTrim(std::string_view text) { return KivLTrim(KivRTrim(text)); }
 
 size_t KivCharPosLine(std::string_view text, size_t line) {
     size_t start = 0;
@@ -172,8 +179,3 @@ std::string KivLower(std::string_view text) {
     return ShiftCase(text, 'A', 'a');
 }
 
-bool KivEqualsIgnoringCase(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [&](char x, char y) { return lower(x) == lower(y); });
-}

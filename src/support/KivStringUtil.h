@@ -20,17 +20,17 @@ std::vector<std::string> KivString2Array(std::string_view text, std::string_view
 // counts as one, but a delimiter at the very start gives an empty first token.
 std::string KivGetToken(std::string_view text, int n = 1, std::string_view delimiter = " ");
 // The same token as a view into the text.
-std::string_view KivGetTokenView(std::string_view text, int n = 1, std::string_view delimiter = " ");
+std::string_view KivTokenView(std::string_view text, int n = 1, std::string_view delimiter = " ");
 
 // The n-th token of the text cut at any character of the set, runs skipped. Only tokens followed
 // by a delimiter count: callers append one to reach the last word.
 std::string KivGetToken2(std::string_view text, int n, std::string_view delimiters);
+std::string_view KivToken2View(std::string_view text, int n, std::string_view delimiters);
 
 // Blanks and tabs removed at the end, at the start, or both.
 std::string KivRTrim(std::string_view text);
 std::string KivLTrim(std::string_view text);
 std::string KivAllTrim(std::string_view text);
-std::string_view KivAllTrimView(std::string_view text);
 
 // 1-based position of the first character of the given line of a CR LF text; the start of the
 // last line when the text has fewer lines.
@@ -54,4 +54,15 @@ std::string KivIntToHex(uint32_t number, int digits);
 // ASCII case changes; bytes above 127 are kept.
 std::string KivUpper(std::string_view text);
 std::string KivLower(std::string_view text);
-bool KivEqualsIgnoringCase(std::string_view a, std::string_view b);
+// Inline: type words and keywords are compared so for every entity of a file.
+inline bool KivEqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
+        const char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] - 'A' + 'a') : b[i];
+        if (x != y)
+            return false;
+    }
+    return true;
+}

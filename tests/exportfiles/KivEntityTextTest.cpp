@@ -45,6 +45,10 @@ INSTANTIATE_TEST_SUITE_P(
                       NormaliseCase{"myfunc func", "myfunc func"},
 
                       NormaliseCase{"func myfunc", "FUNCTION myfunc"},
+                      // The shortest abbreviation is looked for first, wherever it stands.
+                      NormaliseCase{"function x func y", "function x FUNCTION y"},
+                      // Keywords are written out in their fixed order, not in the order they stand.
+                      NormaliseCase{"proc a func b meth c", "PROCEDURE a FUNCTION b METHOD c"},
                       NormaliseCase{"func\tfoo", "func\tfoo"}, NormaliseCase{"\tfunc foo", "\tFUNCTION foo"},
                       NormaliseCase{"", ""}, NormaliseCase{"FUNCTION Foo", "FUNCTION Foo"},
                       // A keyword written out in capitals leaves later abbreviations to be written out.

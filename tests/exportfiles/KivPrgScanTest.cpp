@@ -136,6 +136,21 @@ TEST(KivPrgScan, BlockCommentsHideKeywords) {
     ExpectSpan(spans[0], 2, 3, "b */CLASS Foo");
 }
 
+TEST(KivPrgScan, CommentOpensAtAnyPlaceOfALine) {
+    // Lines are searched for "/*" many bytes at a time: the mark is found at every place of lines
+    // of many lengths, and "*/" or a lone "/" or "*" opens nothing.
+    for (size_t size = 2; size <= 40; ++size) {
+        for (size_t at = 0; at + 2 <= size; ++at) {
+            for (const char* mark : {"/*", "*/", "/x", "x*"}) {
+                std::string line(size, 'x');
+                line.replace(at, 2, mark);
+                const auto spans = KivScanPrgLines({"FUNCTION A()", line, "FUNCTION Hidden()", "*/"});
+                EXPECT_EQ(spans.size(), mark == std::string("/*") ? 1u : 2u) << mark << " at " << at << " of " << size;
+            }
+        }
+    }
+}
+
 TEST(KivPrgScan, LineCommentsAndLeadingCommentsKeepEntities) {
     auto spans = KivScanPrgLines({"FUNCTION A()", "x := 1 // see /* below", "FUNCTION B()", "RETURN 2"});
     ASSERT_EQ(spans.size(), 2u);
