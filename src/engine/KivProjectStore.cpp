@@ -390,21 +390,29 @@ uint32_t KivProjectStore::LoadEntity(uint32_t id, KivEntityImage& e, uint32_t& m
 uint32_t KivProjectStore::LoadEntityValues(uint32_t module,
                                            std::vector<std::pair<uint32_t, KivEntityImage>>& entities,
                                            std::vector<std::string>* sources) {
-    entities.clear();
-    if (sources)
-        sources->clear();
     auto st = m_db.Prepare(sources ? "SELECT id, name, type, block, appear, ctime, btime, prot, display, source"
                                      " FROM entity WHERE module = ?1 ORDER BY seq"
                                    : "SELECT id, name, type, block, appear, ctime, btime, prot, display"
                                      " FROM entity WHERE module = ?1 ORDER BY seq");
     st.Bind(1, module);
-    while (st.Step()) {
-        auto& [id, e] = entities.emplace_back();
+    // The entries of the last call are written over: their strings keep their buffers, so a walk
+    // over module after module allocates next to nothing.
+    size_t count = 0;
+    for (; st.Step(); ++count) {
+        if (count == entities.size())
+            entities.emplace_back();
+        auto& [id, e] = entities[count];
         id = U32(st.Int(0));
         ReadEntityValues(st, 1, e);
-        if (sources)
-            sources->emplace_back(st.View(9));
+        if (sources) {
+            if (count == sources->size())
+                sources->emplace_back();
+            (*sources)[count] = st.View(9);
+        }
     }
+    entities.resize(count);
+    if (sources)
+        sources->resize(count);
     return st.Failed() ? Fail() : kOk;
 }
 

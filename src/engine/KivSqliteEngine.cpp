@@ -121,6 +121,9 @@ void KivSqliteEngine::StopWalks() {
     m_description = KeptRecord();
     m_data = KeptRecord();
     Changed();
+    // Another project follows, or none: the buffers kept for the next module go.
+    m_walkValues = {};
+    m_walkSources = {};
 }
 
 uint32_t KivSqliteEngine::OpenProject(const KivProjectEntry& entry) {
@@ -499,12 +502,13 @@ uint32_t KivSqliteEngine::AppSetDescription(uint16_t appId, const char* text) {
     return Write([&] { return m_project->SetAppText(appId, KivAppField::Description, Str(text)); });
 }
 
-uint32_t KivSqliteEngine::Keep(KeptRecord& kept, std::string bytes, KivRecordHandle* record,
+uint32_t KivSqliteEngine::Keep(KeptRecord& kept, std::string_view bytes, KivRecordHandle* record,
                                uint32_t* length) {
     if (m_nextRecord == 0)
         m_nextRecord = 1;
     kept.handle = m_nextRecord++;
-    kept.bytes = std::move(bytes);
+    // Into the buffer of the record kept before: a walk keeps one source after another.
+    kept.bytes.assign(bytes);
     *record = kept.handle;
     *length = static_cast<uint32_t>(std::min<size_t>(kept.bytes.size(), UINT32_MAX));
     return kOk;
@@ -516,7 +520,7 @@ uint32_t KivSqliteEngine::AppQueryDescription(uint16_t appId, KivRecordHandle* r
     KivApplicationImage app;
     if (uint32_t status = LoadApp(appId, app))
         return status;
-    return Keep(m_description, std::move(app.description), record, length);
+    return Keep(m_description, app.description, record, length);
 }
 
 uint32_t KivSqliteEngine::AppQueryDebug(uint16_t appId, uint32_t* debug) {
@@ -863,15 +867,25 @@ uint32_t KivSqliteEngine::ModGetFirstEntity(uint32_t modId, uint32_t* entId) {
     return WalkFirst(m_entityWalk, entId, [&](std::vector<uint32_t>& ids) {
         // A walk that read its module's sources is most likely one of a search or a listing:
         // the next one reads them with the values.
-        const bool sources = !m_walkSources.empty();
+        const bool sources = m_walkSourcesRead;
         Changed();
         if (uint32_t status = m_project->LoadEntityValues(modId, m_walkValues, sources ? &m_walkSources : nullptr))
             return status;
         m_walkModule = modId;
+        m_walkSourcesRead = sources;
         ids.reserve(m_walkValues.size());
+        // At most half full, so that a look-up seldom goes past the slot its ID hashes to.
+        size_t slots = 16;
+        while (slots < 2 * m_walkValues.size())
+            slots *= 2;
+        m_walkIndex.assign(slots, {0, 0});
         for (size_t i = 0; i < m_walkValues.size(); ++i) {
-            ids.push_back(m_walkValues[i].first);
-            m_walkIndex.emplace(m_walkValues[i].first, i);
+            const uint32_t id = m_walkValues[i].first;
+            ids.push_back(id);
+            size_t slot = WalkSlot(id);
+            while (m_walkIndex[slot].first != 0)
+                slot = (slot + 1) & (slots - 1);
+            m_walkIndex[slot] = {id, static_cast<uint32_t>(i)};
         }
         return kOk;
     });
@@ -889,9 +903,9 @@ uint32_t KivSqliteEngine::LoadEntity(uint32_t entId) {
     if (entId != 0 && entId == m_entityId)
         return kOk;
     m_entityId = 0;
-    if (auto it = m_walkIndex.find(entId); it != m_walkIndex.end()) {
-        m_entity = &m_walkValues[it->second].second;
-        m_entityWalkIndex = it->second;
+    if (size_t index = 0; WalkIndex(entId, index)) {
+        m_entity = &m_walkValues[index].second;
+        m_entityWalkIndex = index;
         m_entityModule = m_walkModule;
     } else {
         m_entity = &m_single;
@@ -902,8 +916,24 @@ uint32_t KivSqliteEngine::LoadEntity(uint32_t entId) {
     return kOk;
 }
 
+size_t KivSqliteEngine::WalkSlot(uint32_t entId) const {
+    // The middle bits of the product depend on every bit of the ID.
+    return static_cast<size_t>((entId * 0x9E3779B97F4A7C15ull) >> 29) & (m_walkIndex.size() - 1);
+}
+
+bool KivSqliteEngine::WalkIndex(uint32_t entId, size_t& index) const {
+    if (m_walkIndex.empty() || entId == 0)
+        return false;
+    for (size_t slot = WalkSlot(entId); m_walkIndex[slot].first != 0; slot = (slot + 1) & (m_walkIndex.size() - 1))
+        if (m_walkIndex[slot].first == entId) {
+            index = m_walkIndex[slot].second;
+            return true;
+        }
+    return false;
+}
+
 uint32_t KivSqliteEngine::WalkSource(size_t index, const std::string*& bytes) {
-    if (m_walkSources.empty()) {
+    if (!m_walkSourcesRead) {
         const uint32_t entId = m_walkValues[index].first;
         // One source alone is read alone: the explorer shows one entity of the module it lists.
         if (m_walkSourceReads++ == 0) {
@@ -913,10 +943,11 @@ uint32_t KivSqliteEngine::WalkSource(size_t index, const std::string*& bytes) {
         std::vector<std::pair<uint32_t, std::string>> sources;
         if (uint32_t status = m_project->LoadEntitySources(m_walkModule, sources))
             return status;
-        m_walkSources.resize(m_walkValues.size());
+        m_walkSources.assign(m_walkValues.size(), std::string());
         for (auto& [id, source] : sources)
-            if (auto it = m_walkIndex.find(id); it != m_walkIndex.end())
-                m_walkSources[it->second] = std::move(source);
+            if (size_t at = 0; WalkIndex(id, at))
+                m_walkSources[at] = std::move(source);
+        m_walkSourcesRead = true;
     }
     bytes = &m_walkSources[index];
     return kOk;

@@ -12,7 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -167,15 +167,18 @@ private:
     // Forget what was read from the store after a change.
     void Changed() {
         m_entityId = 0;
-        m_walkValues.clear();
         m_walkIndex.clear();
-        m_walkSources.clear();
+        m_walkSourcesRead = false;
         m_walkSourceReads = 0;
     }
     uint32_t LoadEntity(uint32_t entId);
+    // Where the entity is in m_walkValues; false for one the last walk did not read.
+    bool WalkIndex(uint32_t entId, size_t& index) const;
+    // The slot of m_walkIndex where the look-up of the entity starts.
+    size_t WalkSlot(uint32_t entId) const;
     // The source record of the walked entity at that index of m_walkValues.
     uint32_t WalkSource(size_t index, const std::string*& bytes);
-    uint32_t Keep(KeptRecord& kept, std::string bytes, KivRecordHandle* record, uint32_t* length);
+    uint32_t Keep(KeptRecord& kept, std::string_view bytes, KivRecordHandle* record, uint32_t* length);
     template <class F>
     uint32_t Write(F&& change, KivSqliteDb::Transaction::Kind kind = KivSqliteDb::Transaction::Kind::Change);
     uint32_t LoadApp(uint16_t appId, KivApplicationImage& app);
@@ -230,13 +233,18 @@ private:
     std::string m_walkData;
     // The values of the entities of the module walked last, read with one statement when the
     // walk starts: a walk asks for them entity by entity, often twice (to sort, then to show).
+    // What is not in m_walkIndex is forgotten; its strings are kept for the next walk to fill.
     uint32_t m_walkModule = 0;
     std::vector<std::pair<uint32_t, KivEntityImage>> m_walkValues;
-    std::unordered_map<uint32_t, size_t> m_walkIndex;
+    // (entity ID, index in m_walkValues) in a table of open addressing: a power of two of slots,
+    // an ID in the first free slot from the one it hashes to, ID 0 in a free one. Empty when
+    // nothing of the last walk is kept.
+    std::vector<std::pair<uint32_t, uint32_t>> m_walkIndex;
     // Their sources, in the same order, once a walk has asked for a second one: a walk that reads
     // sources (a search, a listing, a module's text) reads them all with one statement, and the
     // walk after it reads them with the values.
     std::vector<std::string> m_walkSources;
+    bool m_walkSourcesRead = false;
     uint32_t m_walkSourceReads = 0;
     size_t m_bulkImportSize = static_cast<size_t>(kWalLimit);
 };

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 // Common base of the repository and file-backed objects: the status of the last operation, its
 // text, and the object's name. Operations never throw; callers test Success after a call.
@@ -35,3 +38,22 @@ private:
 // What a property of the abstract application, module and entity gives when its source cannot
 // supply the text.
 inline constexpr std::string_view KivNoReturnString = "(no return string defined)";
+
+// Sorts objects ascending by Name (byte order), objects of one name in the order they came.
+template <class T> void KivSortByName(std::vector<std::shared_ptr<T>>& objects) {
+    // Each name is read once: Name returns a copy, and a sort compares each element many times.
+    // The sort moves positions, not names and objects.
+    std::vector<std::string> names;
+    names.reserve(objects.size());
+    for (const auto& object : objects)
+        names.push_back(object->Name());
+    std::vector<uint32_t> order(objects.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<uint32_t>(i);
+    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return names[a] < names[b]; });
+    std::vector<std::shared_ptr<T>> sorted;
+    sorted.reserve(objects.size());
+    for (uint32_t i : order)
+        sorted.push_back(std::move(objects[i]));
+    objects = std::move(sorted);
+}

@@ -87,19 +87,5 @@ std::string KivModuleAbstract::FullPath(const std::string& path) {
 }
 
 void KivModuleAbstract::SortEntitiesByName(std::vector<std::shared_ptr<KivEntityAbstract>>& entities) {
-    // Each name is read once: Name returns a copy, and a sort compares each element many times.
-    // The sort moves positions, not names and entities.
-    std::vector<std::string> names;
-    names.reserve(entities.size());
-    for (const auto& entity : entities)
-        names.push_back(entity->Name());
-    std::vector<uint32_t> order(entities.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = static_cast<uint32_t>(i);
-    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return names[a] < names[b]; });
-    std::vector<std::shared_ptr<KivEntityAbstract>> sorted;
-    sorted.reserve(entities.size());
-    for (uint32_t i : order)
-        sorted.push_back(std::move(entities[i]));
-    entities = std::move(sorted);
+    KivSortByName(entities);
 }

@@ -44,18 +44,4 @@ KivDate MomentDate(bool success, uint32_t seconds);
 // The time of day of the moment as hh:mm:ss, or the empty text when the read failed.
 std::string MomentTime(bool success, uint32_t seconds);
 
-// Sorts objects ascending by Name (byte order).
-template <class T> void SortByName(std::vector<std::shared_ptr<T>>& objects) {
-    // Each name is read once: Name gives a copy, and a sort compares every object many times.
-    std::vector<std::pair<std::string, std::shared_ptr<T>>> named;
-    named.reserve(objects.size());
-    for (std::shared_ptr<T>& object : objects) {
-        std::string name = object->Name();
-        named.emplace_back(std::move(name), std::move(object));
-    }
-    std::stable_sort(named.begin(), named.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (size_t i = 0; i < named.size(); ++i)
-        objects[i] = std::move(named[i].second);
-}
-
 } // namespace kiv::repo

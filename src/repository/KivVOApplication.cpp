@@ -129,7 +129,7 @@ std::vector<std::shared_ptr<KivModuleAbstract>> KivVOApplication::ModuleList() c
     std::vector<std::shared_ptr<KivModuleAbstract>> modules;
     for (auto module = FirstModule(); module && Success(); module = NextModule())
         modules.push_back(module);
-    kiv::repo::SortByName(modules);
+    KivSortByName(modules);
     return modules;
 }
 

@@ -83,7 +83,7 @@ std::vector<std::shared_ptr<KivEntityAbstract>> KivVOModule::EntityList() const 
     std::vector<std::shared_ptr<KivEntityAbstract>> entities;
     for (auto entity = FirstEntity(); entity && Success(); entity = NextEntity())
         entities.push_back(entity);
-    kiv::repo::SortByName(entities);
+    KivSortByName(entities);
     return entities;
 }
 

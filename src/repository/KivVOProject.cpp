@@ -45,7 +45,7 @@ std::vector<std::shared_ptr<KivVOApplication>> KivVOProject::ApplicationList() {
     std::vector<std::shared_ptr<KivVOApplication>> applications;
     for (auto app = FirstApplication(); app && Success(); app = NextApplication())
         applications.push_back(app);
-    kiv::repo::SortByName(applications);
+    KivSortByName(applications);
     return applications;
 }
 

@@ -328,6 +328,9 @@ TEST_F(KivSqliteEngineModuleTest, AWalkReadsItsModuleSourcesAheadUntilAChange) {
     const Texts first{"B=FUNCTION B()\r\nRETURN 1\r\n" + nul, "A=FUNCTION A()\r\n" + nul, "C=FUNCTION C()\r\n" + nul};
     EXPECT_EQ(walk(module), first);
     EXPECT_EQ(walk(module), first) << "read with the values this time";
+    // The next module's values and sources are written over the last ones: none may stay.
+    EXPECT_EQ(walk(other), Texts{"D=FUNCTION D()\r\n" + nul});
+    EXPECT_EQ(walk(module), first);
 
     ScratchFile("m.prg", "FUNCTION B()\r\nRETURN 2\r\nFUNCTION A()\r\n");
     uint32_t changed = 0;

@@ -51,6 +51,9 @@ INSTANTIATE_TEST_SUITE_P(
                       NormaliseCase{"proc a func b meth c", "PROCEDURE a FUNCTION b METHOD c"},
                       NormaliseCase{"func\tfoo", "func\tfoo"}, NormaliseCase{"\tfunc foo", "\tFUNCTION foo"},
                       NormaliseCase{"", ""}, NormaliseCase{"FUNCTION Foo", "FUNCTION Foo"},
+                      // A keyword written out in capitals leaves later abbreviations to be written out.
+                      NormaliseCase{"FUNCTION a func b", "FUNCTION a FUNCTION b"},
+                      NormaliseCase{"Function Foo", "FUNCTION Foo"},
                       NormaliseCase{"global dim aList[10]", "GLOBAL dim aList[10]"},
                       NormaliseCase{"\xE4 func \xE4", "\xE4 FUNCTION \xE4"}));
 

@@ -20,8 +20,8 @@ namespace {
 // "METHOD" -> "Method".
 std::string FirstUpper(const std::string& name) {
     std::string text = KivLower(name);
-    if (!text.empty())
-        text[0] = KivUpper(text.substr(0, 1))[0];
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z')
+        text[0] = static_cast<char>(text[0] - 'a' + 'A');
     return text;
 }
 
@@ -42,12 +42,13 @@ std::optional<KivEntityRowText> KivEntityRow(const KivVOEntity& entity, const st
     const uint32_t numType = entity.NumType();
     if (numType != 1 && numType != 3 && numType != 4)
         return std::nullopt;
-    const KivSymbol type = entity.Type();
+    // Type and info as the entity gives them, from one reading of its prototype: a catalogue of
+    // every entity would otherwise copy and take apart each prototype twice.
+    const std::string prototype = entity.Prototype();
+    const KivSymbol type = KivPrototypeType(prototype);
     if (std::find(types.begin(), types.end(), type) == types.end())
         return std::nullopt;
-    // Info as the entity gives it, from the type already read: a catalogue of every entity
-    // would otherwise take each prototype apart twice.
-    return KivEntityRowFor(type, KivEntityInfo(entity.Prototype(), type));
+    return KivEntityRowFor(type, KivEntityInfo(prototype, type));
 }
 
 bool KivEntityCatalogue::Build(KivVORepository& repository, const std::string& project, KivProgress* progress,

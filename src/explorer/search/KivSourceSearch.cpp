@@ -30,6 +30,63 @@ std::string_view LineAt(std::string_view text, size_t begin, size_t& end) {
     return text.substr(begin, last - begin);
 }
 
+// Whether the text at `at` holds the lowered pattern, its letters in either case.
+bool HoldsAt(std::string_view text, size_t at, std::string_view lower) {
+    const auto& table = LowerTable();
+    for (size_t i = 0; i < lower.size(); ++i)
+        if (table[static_cast<unsigned char>(text[at + i])] != lower[i])
+            return false;
+    return true;
+}
+
+// Where the lowered pattern first stands in the text from `from` on, in any case; npos if nowhere.
+// Sixteen places are tried at once for the pattern's first, middle and last byte, and only where
+// all three fit is the rest compared: a pass that reads the text once, where lowering it first
+// would write a copy of every source searched.
+size_t FindLowered(std::string_view text, size_t from, std::string_view lower) {
+    using Block = unsigned char __attribute__((vector_size(16)));
+    const size_t length = lower.size();
+    if (length == 0 || text.size() < length || from > text.size() - length)
+        return std::string_view::npos;
+    const size_t lastStart = text.size() - length;
+    // A byte fits a lowered letter when it equals it with bit 0x20 set; other bytes fit only themselves.
+    struct Probe {
+        size_t offset;
+        Block fold;
+        Block byte;
+    };
+    const auto splat = [](int byte) {
+        Block block;
+        std::memset(&block, byte, sizeof block);
+        return block;
+    };
+    const auto probe = [&](size_t offset) {
+        const char c = lower[offset];
+        return Probe{offset, splat(c >= 'a' && c <= 'z' ? 0x20 : 0), splat(static_cast<unsigned char>(c))};
+    };
+    const Probe probes[] = {probe(0), probe(length / 2), probe(length - 1)};
+    size_t at = from;
+    for (; at + 16 <= lastStart + 1; at += 16) {
+        Block fits = splat(0xFF);
+        for (const Probe& p : probes) {
+            Block bytes;
+            std::memcpy(&bytes, text.data() + at + p.offset, sizeof bytes);
+            fits &= (Block)((bytes | p.fold) == p.byte);
+        }
+        uint64_t halves[2];
+        std::memcpy(halves, &fits, sizeof halves);
+        if ((halves[0] | halves[1]) == 0)
+            continue;
+        for (size_t k = 0; k < 16; ++k)
+            if (fits[k] && HoldsAt(text, at + k, lower))
+                return at + k;
+    }
+    for (; at <= lastStart; ++at)
+        if (HoldsAt(text, at, lower))
+            return at;
+    return std::string_view::npos;
+}
+
 } // namespace
 
 struct KivTextMatcher::Regex {
@@ -75,27 +132,12 @@ bool KivTextMatcher::Lines(std::string_view text,
         }
         return true;
     }
-    // The whole text is lowered once and searched for the lowered pattern; lines are only
-    // counted up to each match. Both loops are the compiler's to vectorise, and memmem skips
-    // ahead where a search for the first letter would stop at every one of it.
-    m_buffer.resize(text.size());
-    const char* in = text.data();
-    char* out = m_buffer.data();
-    for (size_t i = 0, n = text.size(); i < n; ++i) {
-        const auto c = static_cast<unsigned char>(in[i]);
-        out[i] = static_cast<char>(c + (static_cast<unsigned char>(c - 'A') < 26 ? 32 : 0));
-    }
-    const std::string_view lower(m_buffer);
-    const auto find = [&](size_t from) -> size_t {
-        const void* hit = memmem(lower.data() + from, lower.size() - from, m_lower.data(), m_lower.size());
-        return hit ? static_cast<size_t>(static_cast<const char*>(hit) - lower.data()) : std::string_view::npos;
-    };
     size_t counted = 0;
-    size_t at = find(0);
+    size_t at = FindLowered(text, 0, m_lower);
     while (at != std::string_view::npos) {
-        number += static_cast<uint32_t>(std::count(lower.begin() + static_cast<std::ptrdiff_t>(counted),
-                                                   lower.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
-        const size_t lineStart = at == 0 ? 0 : lower.rfind('\n', at - 1) + 1;
+        number += static_cast<uint32_t>(std::count(text.begin() + static_cast<std::ptrdiff_t>(counted),
+                                                   text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+        const size_t lineStart = at == 0 ? 0 : text.rfind('\n', at - 1) + 1;
         size_t end = 0;
         const std::string_view line = LineAt(text, lineStart, end);
         if (!found(number, line))
@@ -103,7 +145,7 @@ bool KivTextMatcher::Lines(std::string_view text,
         if (end >= text.size())
             break;
         counted = end;
-        at = find(end + 1);
+        at = FindLowered(text, end + 1, m_lower);
     }
     return true;
 }

@@ -34,8 +34,6 @@ private:
     std::string m_lower;
     std::unique_ptr<Regex> m_regex;
     std::string m_error;
-    // The text in lower case, kept between calls so its buffer is made once.
-    mutable std::string m_buffer;
 };
 
 enum class KivSearchEnd { Done, Cancelled, Stopped };

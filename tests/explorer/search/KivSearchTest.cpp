@@ -77,6 +77,22 @@ TEST(KivTextMatcherTest, ListsMatchingLinesByNumber) {
         EXPECT_EQ(Matching(c.pattern, c.regex, source), c.lines) << c.pattern;
     EXPECT_TRUE(Matching("x", false, "").empty());
 
+    // A plain text at every place of a long line, in any case, and never where one byte of it
+    // differs: its first, one inside or its last.
+    for (size_t at = 0; at + 6 <= 40; ++at) {
+        std::string line(40, '.');
+        line.replace(at, 6, "NeEdLe");
+        EXPECT_EQ(Matching("needle", false, "x\n" + line + "\ny"), (Lines{{2, line}})) << at;
+        for (size_t wrong : {0, 2, 5}) {
+            std::string near = line;
+            near[at + wrong] = 'x';
+            EXPECT_TRUE(Matching("needle", false, near).empty()) << at << " " << wrong;
+        }
+    }
+    // Only ASCII letters match their other case.
+    EXPECT_TRUE(Matching("[a`", false, "{A@").empty());
+    EXPECT_TRUE(Matching("\xE4", false, "\xC4").empty());
+
     EXPECT_FALSE(KivTextMatcher("", false).IsValid());
     const KivTextMatcher broken("(unclosed", true);
     EXPECT_FALSE(broken.IsValid());
