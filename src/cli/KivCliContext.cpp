@@ -10,7 +10,7 @@
 #include "repository/KivVOProject.h"
 #include "repository/KivVORepository.h"
 #include "support/KivStringUtil.h"
-#include "support/KivUtf8.h"
+#include "platform/KivUtf8.h"
 
 #include <CLI/CLI.hpp>
 

@@ -1,6 +1,6 @@
 #include "cli/KivConsoleProgress.h"
 
-#include "support/KivUtf8.h"
+#include "platform/KivUtf8.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 #include "cli/KivConsolePrompt.h"
 
-#include "support/KivUtf8.h"
+#include "platform/KivUtf8.h"
 
 int KivConsolePrompt::MessageBox(const std::string& text, const std::string& caption, uint32_t style) {
     std::string line = text;

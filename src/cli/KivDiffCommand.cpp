@@ -11,7 +11,7 @@
 #include "repository/KivVOModule.h"
 #include "repository/KivVOProject.h"
 #include "support/KivStringUtil.h"
-#include "support/KivUtf8.h"
+#include "platform/KivUtf8.h"
 
 #include <CLI/CLI.hpp>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "support/KivDate.h"
-#include "support/KivUtf8.h"
+#include "platform/KivUtf8.h"
 
 #include <nlohmann/json.hpp>
 

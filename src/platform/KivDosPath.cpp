@@ -1,6 +1,7 @@
 #include "platform/KivDosPath.h"
 
 #include "platform/KivPlatformHome.h"
+#include "platform/KivUtf8.h"
 
 #include <algorithm>
 #include <dirent.h>
@@ -18,6 +19,55 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsAscii(std::string_view name) {
+    return std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The name in `folder` that stands for `name`: itself when it exists, else the first name in
+// sorted order that matches ignoring case, so the choice does not depend on the directory's
+// order; empty when nothing matches. The folder is read with readdir: a file about to be created
+// is looked for here each time, so a run writing hundreds of files into one folder reads it
+// hundreds of times.
+std::string Find(const std::filesystem::path& folder, const std::string& name) {
+    std::error_code ec;
+    if (std::filesystem::symlink_status(folder / name, ec).type() != std::filesystem::file_type::not_found && !ec)
+        return name;
+    std::string best;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string_view found(entry->d_name);
+            if (found == "." || found == ".." || !EqualsIgnoringCase(found, name))
+                continue;
+            if (best.empty() || found < best)
+                best = found;
+        }
+        ::closedir(dir);
+    }
+    return best;
+}
+
+// The host path of a root and DOS components, each converted to its host spelling.
+std::filesystem::path HostPath(std::filesystem::path root, const std::vector<std::string>& components) {
+    for (const auto& c : components)
+        root /= HostName(c);
+    return root;
+}
+
+// The DOS spelling of every name of a path whose names `separator` parts.
+std::string DosNames(std::string_view host, char separator) {
+    std::string out;
+    out.reserve(host.size());
+    size_t i = 0;
+    while (i <= host.size()) {
+        const size_t j = std::min(host.find(separator, i), host.size());
+        out += DosName(host.substr(i, j - i));
+        if (j < host.size())
+            out += separator;
+        i = j + 1;
+    }
+    return out;
+}
 
 bool HasDrive(std::string_view p) {
     return p.size() >= 2 && p[1] == ':' && ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
@@ -81,6 +131,23 @@ std::optional<SplitPath> Split(std::string_view dosPath) {
 
 } // namespace
 
+std::string HostName(std::string_view dosName) {
+    if (IsAscii(dosName) || KivIsUtf8(dosName))
+        return std::string(dosName);
+    return KivAnsiToUtf8(dosName);
+}
+
+std::string DosName(std::string_view hostName) {
+    if (IsAscii(hostName) || !KivIsUtf8(hostName))
+        return std::string(hostName);
+    // Kept in its own bytes when the code page cannot hold it, or when its Windows-1252 bytes
+    // would read as UTF-8 again and so name another file.
+    auto ansi = KivUtf8ToAnsi(hostName);
+    if (!ansi || KivIsUtf8(*ansi))
+        return std::string(hostName);
+    return *ansi;
+}
+
 bool IsMappedDrive(char letter) {
     char up = static_cast<char>(letter & ~0x20);
     return up == 'C' || up == 'Z';
@@ -90,10 +157,7 @@ std::optional<std::filesystem::path> ToHost(std::string_view dosPath) {
     auto split = Split(dosPath);
     if (!split)
         return std::nullopt;
-    std::filesystem::path p = split->root;
-    for (const auto& c : split->components)
-        p /= c;
-    return p;
+    return HostPath(split->root, split->components);
 }
 
 std::optional<std::filesystem::path> Resolve(std::string_view dosPath) {
@@ -103,36 +167,19 @@ std::optional<std::filesystem::path> Resolve(std::string_view dosPath) {
     std::filesystem::path p = split->root;
     bool searching = true;
     for (const auto& c : split->components) {
+        const std::string name = HostName(c);
         if (searching) {
-            std::error_code ec;
-            std::filesystem::path exact = p / c;
-            if (std::filesystem::symlink_status(exact, ec).type() != std::filesystem::file_type::not_found &&
-                !ec) {
-                p = exact;
-                continue;
-            }
-            // Not there under its exact name: take the first name in sorted order that matches
-            // ignoring case, so the choice does not depend on the directory's order. The folder
-            // is read with readdir: a file about to be created is looked for here each time, so
-            // a run writing hundreds of files into one folder reads it hundreds of times.
-            std::string best;
-            if (DIR* dir = ::opendir(p.c_str())) {
-                while (const dirent* entry = ::readdir(dir)) {
-                    const std::string_view name(entry->d_name);
-                    if (name == "." || name == ".." || !EqualsIgnoringCase(name, c))
-                        continue;
-                    if (best.empty() || name < best)
-                        best = name;
-                }
-                ::closedir(dir);
-            }
-            if (!best.empty()) {
-                p /= best;
+            // The host spelling first, then the name's own bytes (a file named by an older program).
+            std::string found = Find(p, name);
+            if (found.empty() && name != c)
+                found = Find(p, c);
+            if (!found.empty()) {
+                p /= found;
                 continue;
             }
             searching = false;
         }
-        p /= c;
+        p /= name;
     }
     return p;
 }
@@ -147,9 +194,9 @@ std::string FromHost(const std::filesystem::path& hostPath) {
     if (!rel.empty() && *rel.begin() != ".." && rel.is_relative()) {
         out = "C:\\";
         if (rel != ".")
-            out += rel.generic_string();
+            out += DosNames(rel.generic_string(), '/');
     } else {
-        out = "Z:" + abs.generic_string();
+        out = "Z:" + DosNames(abs.generic_string(), '/');
     }
     std::replace(out.begin(), out.end(), '/', '\\');
     // A trailing separator is kept only on a drive root.
@@ -164,7 +211,8 @@ std::string ToDos(std::string_view typed) {
         return FromHost(std::filesystem::path(std::string(typed)));
     out.assign(typed);
     std::replace(out.begin(), out.end(), '/', '\\');
-    return out;
+    // Typed at a terminal the names are UTF-8; typed in a window they are Windows-1252 already.
+    return DosNames(out, '\\');
 }
 
 std::string FromTyped(std::string_view typed) {

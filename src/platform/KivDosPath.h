@@ -9,7 +9,18 @@
 // as a Windows compatibility layer maps them: Z:\ is the host root, C:\ a folder inside the
 // platform home; other drives and UNC paths are not mapped. A path without a drive is taken
 // relative to the working directory, as Windows does.
+//
+// A DOS path holds Windows-1252 bytes, as every text of the program does; host names are UTF-8.
+// Each name is converted between the two on the way, so "M\xFCller" (typed in a window, or kept in
+// the repository) is the host's "Müller". A host name Windows-1252 cannot hold stays in its UTF-8
+// bytes on the DOS side and comes back unchanged; a host name that is not UTF-8 (a file another
+// program named in Windows-1252 bytes) is still found by Resolve under its own bytes.
 namespace kiv::dospath {
+
+// One file or folder name of a DOS path as the host spells it, and back. HostName(DosName(x)) is
+// x for every UTF-8 name x.
+std::string HostName(std::string_view dosName);
+std::string DosName(std::string_view hostName);
 
 // True when the drive letter (either case) has a host folder behind it.
 bool IsMappedDrive(char letter);
@@ -20,8 +31,9 @@ bool IsMappedDrive(char letter);
 std::optional<std::filesystem::path> ToHost(std::string_view dosPath);
 
 // As ToHost, then each component that does not exist under its exact name is looked up ignoring
-// case in its parent folder (App.Prg finds app.prg). Components that match nothing are kept as
-// given, so the result also serves for files and folders about to be created.
+// case in its parent folder (App.Prg finds app.prg), then under the name's own bytes as the host
+// spelling. Components that match nothing are kept in their host spelling, so the result also
+// serves for files and folders about to be created.
 std::optional<std::filesystem::path> Resolve(std::string_view dosPath);
 
 // DOS form of a host path: inside the C: folder gives C:\..., anything else Z:\...

@@ -90,6 +90,10 @@ TEST_F(DosPathTest, TypedPathsResolveFromTheWorkingFolder) {
         {"C:/Cavo25", "C:\\Cavo25"},
         {"D:\\x", "D:\\x"},
         {"", ""},
+        // Typed in a window (Windows-1252) or at a terminal (UTF-8): the same DOS path.
+        {"M\xFCller", ScratchDos("work\\M\xFCller")},
+        {"M\xC3\xBCller/x", ScratchDos("work\\M\xFCller\\x")},
+        {"Z:\\tmp\\M\xC3\xBCller", "Z:\\tmp\\M\xFCller"},
     };
     std::vector<std::string> got;
     for (const auto& [typed, expected] : cases)
@@ -99,12 +103,26 @@ TEST_F(DosPathTest, TypedPathsResolveFromTheWorkingFolder) {
         EXPECT_EQ(got[i], cases[i].second) << cases[i].first;
 }
 
-TEST_F(DosPathTest, RoundTripBetweenForms) {
-    for (std::filesystem::path host : {Scratch() / "a b" / "c.d", platform::DriveC() / "x", std::filesystem::path("/")}) {
-        auto back = dospath::ToHost(dospath::FromHost(host));
-        ASSERT_TRUE(back) << host;
-        EXPECT_EQ(*back, host);
+// Inside, a name is Windows-1252; on the host, UTF-8. What the code page cannot hold, and what
+// would read as another UTF-8 name, keeps its host bytes; every host name comes back unchanged.
+TEST_F(DosPathTest, NamesAreWindows1252InsideAndUtf8OnTheHost) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"a b", "a b"},
+        {"M\xC3\xBCller \xE2\x82\xAC", "M\xFCller \x80"},         // ü and the euro sign
+        {"\xE6\x97\xA5\xE6\x9C\xAC", "\xE6\x97\xA5\xE6\x9C\xAC"}, // no Windows-1252 byte
+        {"\xC3\x83\xC2\xBC", "\xC3\x83\xC2\xBC"},                 // "Ã¼": its bytes would read as "ü"
+    };
+    for (const auto& [host, dos] : cases) {
+        EXPECT_EQ(dospath::FromHost(Scratch() / host / "c.d"), ScratchDos(dos + "\\c.d")) << host;
+        EXPECT_EQ(dospath::ToHost(ScratchDos(dos)), Scratch() / host) << host;
     }
+    for (std::filesystem::path host : {platform::DriveC() / "x", std::filesystem::path("/")})
+        EXPECT_EQ(dospath::ToHost(dospath::FromHost(host)), host);
+
+    // A folder another program named in Windows-1252 bytes is still found under them.
+    std::filesystem::create_directories(Scratch() / "Alt\xE9" / "sub");
+    EXPECT_EQ(dospath::Resolve(ScratchDos("Alt\xE9\\SUB\\new.txt")), Scratch() / "Alt\xE9" / "sub" / "new.txt");
+    EXPECT_EQ(dospath::Resolve(ScratchDos("Neu\xE9")), Scratch() / "Neu\xC3\xA9");
 }
 
 TEST(PlatformHome, KivHomeMovesEverything) {

@@ -42,7 +42,7 @@ public:
         std::error_code ec;
         for (std::filesystem::directory_iterator it(m_folder, ec), end; !ec && it != end; it.increment(ec)) {
             std::string name = it->path().filename().string();
-            std::string& first = m_byLowerName[KivLower(name)];
+            std::string& first = m_byLowerName[KivLower(kiv::dospath::DosName(name))];
             if (first.empty() || name < first)
                 first = std::move(name);
         }
@@ -53,7 +53,7 @@ public:
         if (m_folder.empty())
             return FindFile(KivConcatDir(dosFolder, name));
         std::error_code ec;
-        std::filesystem::path host = m_folder / name;
+        std::filesystem::path host = m_folder / kiv::dospath::HostName(name);
         if (std::filesystem::symlink_status(host, ec).type() == std::filesystem::file_type::not_found || ec) {
             auto it = m_byLowerName.find(KivLower(name));
             if (it == m_byLowerName.end())

@@ -87,7 +87,7 @@ std::vector<std::string> KivMefImport::FilesOf(const std::vector<std::string>& p
         std::sort(found.begin(), found.end(),
                   [](const fs::path& a, const fs::path& b) { return a.filename() < b.filename(); });
         for (const fs::path& file : found)
-            files.push_back(KivConcatDir(dos, file.filename().string()));
+            files.push_back(KivConcatDir(dos, kiv::dospath::DosName(file.filename().string())));
     }
     return files;
 }

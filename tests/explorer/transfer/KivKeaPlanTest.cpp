@@ -37,18 +37,24 @@ protected:
 
 TEST_F(KivKeaPlanTest, EverythingFoundWhereverTheEntriesPoint) {
     // PRG entries name another folder and another letter case: the file beside the .KEA counts.
+    // A name the .KEA holds in Windows-1252 is the host's UTF-8 name, or a file named in its bytes.
+    WriteFile(Scratch() / "kea" / "D\xC3\xA4tes.prg", "FUNCTION D()");
+    WriteFile(Scratch() / "kea" / "alt\xE9.prg", "FUNCTION E()");
     KivKeaPlan plan = Plan("NewShop", "LibA", "STD.UDC," + ScratchDos("bin\\std.udc"), "WIN.CH",
-                           Module(1, "Alpha", "C:\\OLD\\Alpha.Prg") + Module(2, "Beta", "Beta.Prg"));
+                           Module(1, "Alpha", "C:\\OLD\\Alpha.Prg") + Module(2, "Beta", "Beta.Prg") +
+                               Module(3, "D\xE4tes", "D\xE4tes.Prg") + Module(4, "Alt\xE9", "Alt\xE9.Prg"));
     EXPECT_EQ(plan.cAppName, "NewShop");
     EXPECT_FALSE(plan.appExists);
     EXPECT_TRUE(plan.aExisting.empty());
     EXPECT_TRUE(plan.CanImport());
-    ASSERT_EQ(plan.modules.size(), 2u);
+    ASSERT_EQ(plan.modules.size(), 4u);
     EXPECT_EQ(plan.modules[0].id, "Module001");
     EXPECT_EQ(plan.modules[0].label, "Alpha");
     EXPECT_EQ(plan.modules[0].file, ScratchDos("kea\\alpha.prg"));
     EXPECT_EQ(plan.modules[1].file, ScratchDos("kea\\Beta.prg"));
-    EXPECT_EQ(plan.ModulesToCreate(), 2u);
+    EXPECT_EQ(plan.modules[2].file, ScratchDos("kea\\D\xE4tes.prg"));
+    EXPECT_EQ(plan.modules[3].file, ScratchDos("kea\\alt\xE9.prg"));
+    EXPECT_EQ(plan.ModulesToCreate(), 4u);
     ASSERT_EQ(plan.udcs.size(), 2u);
     EXPECT_EQ(plan.udcs[1].id, "UDC002");
     EXPECT_FALSE(plan.udcs[0].missing);

@@ -1,4 +1,4 @@
-#include "support/KivUtf8.h"
+#include "platform/KivUtf8.h"
 
 namespace {
 
@@ -93,4 +93,15 @@ std::optional<std::string> KivUtf8ToAnsi(std::string_view text, KivUnmappable* r
         at += length;
     }
     return out;
+}
+
+bool KivIsUtf8(std::string_view bytes) {
+    for (size_t at = 0; at < bytes.size();) {
+        char32_t c = 0;
+        const size_t length = Decode(bytes, at, c);
+        if (length == 0)
+            return false;
+        at += length;
+    }
+    return true;
 }

@@ -20,3 +20,6 @@ struct KivUnmappable {
 // The Windows-1252 bytes of a UTF-8 text; nothing when a character cannot be stored, which is
 // then told in `refused`. Nothing is ever replaced by a look-alike or a question mark.
 std::optional<std::string> KivUtf8ToAnsi(std::string_view text, KivUnmappable* refused = nullptr);
+
+// True when the bytes are UTF-8 throughout (no stray, cut or overlong sequence, no surrogate).
+bool KivIsUtf8(std::string_view bytes);

@@ -1,4 +1,4 @@
-#include "support/KivUtf8.h"
+#include "platform/KivUtf8.h"
 
 #include <gtest/gtest.h>
 
