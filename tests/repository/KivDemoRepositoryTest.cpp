@@ -5,6 +5,7 @@
 #include "repository/KivDemoRepository.h"
 #include "support/KivStringUtil.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -121,6 +122,10 @@ TEST_F(KivDemoRepositoryTest, FillsAnEmptyRepositoryWithEveryKindOfNodeAndEntity
     ASSERT_EQ(external.size(), 1u);
     const std::string bound = Dos(fs::path(KIV_SAMPLES_DIR) / "prg" / "InventoryReports.prg");
     EXPECT_EQ(external[0], "Inventory/Reports " + bound) << "bound by a path that works from any folder";
+    // In CR LF lines, as the IDE writes them: a MEF of the module carries the file's text, and
+    // its readers part the entities at CR LF.
+    const std::string text = ReadFile(fs::path(KIV_SAMPLES_DIR) / "prg" / "InventoryReports.prg");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
 }
 
 TEST_F(KivDemoRepositoryTest, ASecondLoadSeesTheFilledRepositoryAndAddsNothing) {
