@@ -49,9 +49,14 @@ void Entities(KivJsonWriter& out, const KivModuleAbstract& module) {
 }
 
 // A damaged file still gives its document; the exit status and stderr say it is damaged.
-int Finish(KivJsonWriter& out, const KivIDEBaseObject& object, std::ostream& err) {
+// A file another program cut while it was read fails whatever the readers said of it.
+int Finish(KivJsonWriter& out, const KivIDEBaseObject& object, std::ostream& err, bool cut = false) {
     out.EndObject();
     out.Finish();
+    if (cut) {
+        err << "The file was cut short while it was read\n";
+        return 1;
+    }
     if (object.ErrorString().empty())
         return 0;
     err << object.ErrorString() << '\n';
@@ -103,7 +108,7 @@ int KivInspectCommand::Inspect(std::ostream& out, std::ostream& err) const {
         doc.Bool("valid", mef.IsValid());
         doc.String("external", Text(mef.ExternalFile()));
         Entities(doc, mef);
-        return Finish(doc, mef, err);
+        return Finish(doc, mef, err, mef.Cut());
     }
     if (*kind == KivExportKind::Aef) {
         KivAEFFile aef(file);
@@ -134,7 +139,7 @@ int KivInspectCommand::Inspect(std::ostream& out, std::ostream& err) const {
             doc.EndObject();
         }
         doc.EndArray();
-        return Finish(doc, aef, err);
+        return Finish(doc, aef, err, aef.Cut());
     }
     KivPRGFile prg(file);
     doc.BeginObject();

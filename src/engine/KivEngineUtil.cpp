@@ -85,6 +85,7 @@ uint32_t ReadWholeFile(const std::filesystem::path& file, std::string& bytes) {
 }
 
 KivInputFile::~KivInputFile() {
+    m_guard.Reset(nullptr, 0);
     if (m_map)
         munmap(const_cast<char*>(m_map), m_size);
 }
@@ -104,6 +105,7 @@ uint32_t KivInputFile::Open(const std::filesystem::path& file) {
         return kiv::oserror::FromErrno(errno);
     m_map = static_cast<const char*>(map);
     m_size = static_cast<size_t>(info.st_size);
+    m_guard.Reset(m_map, m_size);
     madvise(map, m_size, MADV_SEQUENTIAL);
     return kOk;
 }

@@ -2,6 +2,8 @@
 
 #include "platform/KivAtomicFile.h"
 
+#include "support/KivMappedFile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -54,8 +56,12 @@ public:
     // export file can sensibly be.
     uint32_t Open(const std::filesystem::path& file);
     std::string_view Bytes() const { return m_map ? std::string_view(m_map, m_size) : m_bytes; }
+    // True when the file shrank under the mapping while it was read: what was read of it is
+    // not what the file held, and the caller throws it away (kReadFault).
+    bool Cut() const { return m_guard.Cut(); }
 
 private:
+    KivMappingGuard m_guard;
     const char* m_map = nullptr;
     size_t m_size = 0;
     std::string m_bytes;

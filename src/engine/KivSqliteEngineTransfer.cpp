@@ -288,7 +288,11 @@ uint32_t KivSqliteEngine::AdamImportApp(const char* file, const char* appName, u
     // flush to disk (an import of a project's applications runs one after the other).
     const auto kind = input.Bytes().size() > m_bulkImportSize ? KivSqliteDb::Transaction::Kind::Bulk
                                                               : KivSqliteDb::Transaction::Kind::Change;
-    if (uint32_t status = Write([&] { return KivExportReader::ReadApplication(input.Bytes(), sink); }, kind))
+    const auto read = [&] {
+        const uint32_t status = KivExportReader::ReadApplication(input.Bytes(), sink);
+        return status == kOk && input.Cut() ? kiv::oserror::kReadFault : status;
+    };
+    if (uint32_t status = Write(read, kind))
         return status;
     if (appId)
         *appId = sink.App();
@@ -317,7 +321,10 @@ uint32_t KivSqliteEngine::AdamImportMod(const char* file, const char* moduleName
     const std::string_view bytes = input.Bytes();
     uint32_t status = kOk;
     if (KivExportReader::IsModuleFile(bytes)) {
-        status = Write([&] { return KivExportReader::ReadModule(bytes, sink); });
+        status = Write([&] {
+            const uint32_t read = KivExportReader::ReadModule(bytes, sink);
+            return read == kOk && input.Cut() ? kiv::oserror::kReadFault : read;
+        });
     } else {
         uint32_t now = Now();
         KivModuleImage module;
@@ -328,6 +335,8 @@ uint32_t KivSqliteEngine::AdamImportMod(const char* file, const char* moduleName
             module.externFile = dosFile;
             module.externSource = std::string(bytes);
         }
+        if (input.Cut())
+            return kiv::oserror::kReadFault;
         status = Write([&] {
             if (uint32_t s = sink.ModuleBegin(module))
                 return s;

@@ -36,6 +36,10 @@ KivAEFFile::~KivAEFFile() {
     KivAEFFile::Close();
 }
 
+bool KivAEFFile::Cut() const {
+    return m_file && m_file->ViewCut();
+}
+
 bool KivAEFFile::Success() const {
     return m_success;
 }

@@ -58,6 +58,9 @@ public:
 
     std::vector<UDCEntry> UDCList() const { return m_udcs; }
     std::string Version() const { return m_version; }
+    // True when another program shrank the file while it was read: what was read of the part
+    // it lost is zeros.
+    bool Cut() const;
 
 private:
     // A module as listed, with what its records said of it when the file was walked.

@@ -80,6 +80,10 @@ std::string_view KivMEFFile::Stream() const {
     return m_file ? m_file->View() : std::string_view{};
 }
 
+bool KivMEFFile::Cut() const {
+    return m_file && m_file->ViewCut();
+}
+
 bool KivMEFFile::Success() const {
     return m_success;
 }

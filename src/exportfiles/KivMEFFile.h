@@ -58,6 +58,9 @@ public:
     std::string FullPath() const override;
 
     std::string Version() const { return m_version; }
+    // True when another program shrank the file while it was read: what was read of the part
+    // it lost is zeros.
+    bool Cut() const;
 
 private:
     struct Entities;

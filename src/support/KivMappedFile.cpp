@@ -7,11 +7,13 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <mutex>
 #include <setjmp.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,12 +35,43 @@ struct ViewAccess {
 thread_local ViewAccess* t_access = nullptr;
 struct sigaction g_previous {};
 std::once_flag g_installed;
+uintptr_t g_pageSize = 4096;
+
+// Mappings walked in place, where nothing can be jumped back to (a reader in the middle of a
+// store's transaction): a page they lost is replaced by a page of zeros and the range is marked.
+struct GuardedRange {
+    std::atomic<const char*> begin{nullptr};
+    std::atomic<size_t> size{0};
+    std::atomic<bool> cut{false};
+    std::atomic<bool> taken{false};
+};
+GuardedRange g_ranges[64];
+
+bool PatchLostPage(const char* at) {
+    for (GuardedRange& range : g_ranges) {
+        const char* begin = range.begin.load(std::memory_order_acquire);
+        if (begin == nullptr || at < begin || at >= begin + range.size.load(std::memory_order_relaxed))
+            continue;
+        void* page = reinterpret_cast<void*>(reinterpret_cast<uintptr_t>(at) & ~(g_pageSize - 1));
+        const int saved = errno;
+        const bool patched = ::mmap(page, g_pageSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1,
+                                    0) != MAP_FAILED;
+        errno = saved;
+        if (patched)
+            range.cut.store(true, std::memory_order_release);
+        return patched;
+    }
+    return false;
+}
 
 void OnBusError(int number, siginfo_t* info, void* context) {
     ViewAccess* access = t_access;
     const char* at = static_cast<const char*>(info->si_addr);
     if (access != nullptr && at >= access->begin && at < access->end)
         siglongjmp(access->env, 1);
+    // The access that faulted runs again and reads the zeros.
+    if (PatchLostPage(at))
+        return;
     if ((g_previous.sa_flags & SA_SIGINFO) && g_previous.sa_sigaction != nullptr) {
         g_previous.sa_sigaction(number, info, context);
     } else if (!(g_previous.sa_flags & SA_SIGINFO) && g_previous.sa_handler != SIG_DFL &&
@@ -52,6 +85,8 @@ void OnBusError(int number, siginfo_t* info, void* context) {
 
 void InstallGuard() {
     std::call_once(g_installed, [] {
+        if (const long size = ::sysconf(_SC_PAGESIZE); size > 0)
+            g_pageSize = static_cast<uintptr_t>(size);
         struct sigaction action {};
         action.sa_sigaction = OnBusError;
         // SIGBUS stays unblocked in the handler, so the jump out needs no signal mask restored
@@ -124,6 +159,33 @@ bool GuardedFindLineEnd(const char* source, size_t count, size_t& found, const c
 
 } // namespace
 
+void KivMappingGuard::Reset(const void* begin, size_t size) {
+    if (m_slot >= 0) {
+        GuardedRange& range = g_ranges[m_slot];
+        range.begin.store(nullptr, std::memory_order_release);
+        range.taken.store(false, std::memory_order_release);
+        m_slot = -1;
+    }
+    if (begin == nullptr || size == 0)
+        return;
+    InstallGuard();
+    for (int slot = 0; slot < static_cast<int>(std::size(g_ranges)); ++slot) {
+        GuardedRange& range = g_ranges[slot];
+        bool free = false;
+        if (!range.taken.compare_exchange_strong(free, true, std::memory_order_acq_rel))
+            continue;
+        range.cut.store(false, std::memory_order_relaxed);
+        range.size.store(size, std::memory_order_relaxed);
+        range.begin.store(static_cast<const char*>(begin), std::memory_order_release);
+        m_slot = slot;
+        return;
+    }
+}
+
+bool KivMappingGuard::Cut() const {
+    return m_slot >= 0 && g_ranges[m_slot].cut.load(std::memory_order_acquire);
+}
+
 KivMappedFile::KivMappedFile(std::string_view fileName) : KivFileBin(fileName) {}
 
 KivMappedFile::KivMappedFile(const KivFileSpec& fileSpec) : KivFileBin(fileSpec) {}
@@ -191,6 +253,7 @@ int64_t KivMappedFile::CopyFrom(KivFileBin&) {
 }
 
 void KivMappedFile::Close() {
+    m_guard.Reset(nullptr, 0);
     if (m_view != nullptr)
         ::munmap(const_cast<char*>(m_view), m_viewSize);
     m_view = nullptr;
@@ -330,6 +393,7 @@ bool KivMappedFile::Open(uint32_t) {
         InstallGuard();
         m_view = static_cast<const char*>(view);
         m_viewSize = static_cast<size_t>(size);
+        m_guard.Reset(m_view, m_viewSize);
     }
     m_offset = 0;
     m_fileSize = size;

@@ -7,6 +7,24 @@
 #include <string>
 #include <string_view>
 
+// A read-only mapping of a file that another program may shrink while it is read: a page the
+// file lost reads as zeros instead of ending the process, and Cut() tells that it happened, so
+// that what was read can be thrown away. For readers that walk a mapping in place.
+class KivMappingGuard {
+public:
+    KivMappingGuard() = default;
+    KivMappingGuard(const KivMappingGuard&) = delete;
+    KivMappingGuard& operator=(const KivMappingGuard&) = delete;
+    ~KivMappingGuard() { Reset(nullptr, 0); }
+    // Guards the mapping at begin (nothing for a null one) instead of the last; call it with
+    // nullptr before the last is unmapped. Past 64 mappings at once, a new one is not guarded.
+    void Reset(const void* begin, size_t size);
+    bool Cut() const;
+
+private:
+    int m_slot = -1;
+};
+
 // A file read whole through a read-only memory mapping. It reports through ErrorCode only:
 // every write operation sets 29 and changes nothing; a read never goes past the end.
 //
@@ -56,9 +74,9 @@ public:
     bool Create(uint32_t attributes = kNormal) override;
 
     // The whole mapped file, for readers that walk it in place (empty when closed or empty).
-    // Unlike the reads above, access through it is not guarded against the file shrinking
-    // under the mapping.
+    // Should the file shrink under it, the pages it lost read as zeros and ViewCut() is true.
     std::string_view View() const { return {m_view, m_viewSize}; }
+    bool ViewCut() const { return m_guard.Cut(); }
     using KivFileBin::Read;
     uint32_t Read(std::string& text, uint32_t count) override;
     uint32_t Write(std::string_view text, size_t length = std::string_view::npos) override;
@@ -78,4 +96,5 @@ private:
     // The current address as its distance from the view.
     int64_t m_offset = 0;
     int64_t m_fileSize = 0;
+    KivMappingGuard m_guard;
 };

@@ -4,6 +4,9 @@
 #include "exportfiles/KivAEFFile.h"
 #include "exportfiles/KivEntityAbstract.h"
 #include "exportfiles/KivMEFFile.h"
+#include "engine/KivEngineUtil.h"
+
+#include <filesystem>
 
 using kiv::engine::kBadFile;
 
@@ -75,3 +78,20 @@ TEST_P(KivBrokenExportFileTest, EveryReaderGivesItsVerdict) {
 
 INSTANTIATE_TEST_SUITE_P(Files, KivBrokenExportFileTest, ::testing::ValuesIn(KivBrokenExportFiles()),
                          [](const auto& param) { return std::string(param.param.what); });
+
+// Another program cuts the file while the engine walks it: the walk reads zeros where the lost
+// pages were, and the import throws what it read away instead of ending the process.
+using KivInputFileTest = KivEngineTest;
+
+TEST_F(KivInputFileTest, AFileCutWhileReadIsToldNotRead) {
+    const std::filesystem::path path = Scratch() / "cut.aef";
+    WriteFile(path, std::string(3 * 4096, 'x'));
+    kiv::engine::KivInputFile input;
+    ASSERT_EQ(input.Open(path), 0u);
+    std::filesystem::resize_file(path, 100);
+    const volatile char* bytes = input.Bytes().data();
+    EXPECT_EQ(bytes[99], 'x');
+    EXPECT_FALSE(input.Cut());
+    EXPECT_EQ(bytes[2 * 4096], 0);
+    EXPECT_TRUE(input.Cut());
+}

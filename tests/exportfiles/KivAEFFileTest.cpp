@@ -311,3 +311,20 @@ TEST_F(AEFFileTest, EntitiesAreMadeWhenAskedAndLiveWhileHeld) {
     EXPECT_EQ(start->EntityNameList(), (std::vector<std::string>{"Helper", "Start"}));
     EXPECT_EQ(start->EntityFind("start")->Source(), "FUNCTION Start()\r\nRETURN NIL\r\n");
 }
+
+// Another program cuts the file after it was opened: its modules read zeros where the lost pages
+// were, and the file tells, so that what was read is not taken for the file.
+TEST_F(AEFFileTest, AFileCutWhileReadSaysSo) {
+    KivAefTestWriter w = SampleAef();
+    KivTestEntity big = Func("Big");
+    big.source = std::string(5 * 4096, 'x');
+    w.Module("Last", kBuilt, kCreated).Entity(big);
+    KivAEFFile aef(Write("demo.aef", w.End()));
+    ASSERT_TRUE(aef.Success());
+    EXPECT_FALSE(aef.Cut());
+    std::filesystem::resize_file(Scratch() / "demo.aef", 4096);
+    for (const auto& module : aef.ModuleList())
+        for (const auto& entity : module->EntityList())
+            (void)entity->Source();
+    EXPECT_TRUE(aef.Cut());
+}

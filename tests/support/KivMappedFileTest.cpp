@@ -248,6 +248,18 @@ TEST_F(MappedFileTest, AFileTruncatedWhileMappedGivesAReadFaultNotACrash) {
         EXPECT_EQ(file->Size(), 0);
         EXPECT_TRUE(file->Eof());
     }
+
+    // Walked in place, a lost page reads as zeros and the file tells; opened again, it does not.
+    WriteFile(Scratch() / "mapped.txt", bytes);
+    ASSERT_TRUE(file->Open());
+    std::filesystem::resize_file(Scratch() / "mapped.txt", 5000);
+    const volatile char* view = file->View().data();
+    EXPECT_EQ(view[0], 'l');
+    EXPECT_FALSE(file->ViewCut());
+    EXPECT_EQ(view[9000], 0);
+    EXPECT_TRUE(file->ViewCut());
+    ASSERT_TRUE(file->Open());
+    EXPECT_FALSE(file->ViewCut());
 }
 
 TEST_F(MappedFileTest, AFaultOutsideTheMappedFileStillEndsTheProgram) {
