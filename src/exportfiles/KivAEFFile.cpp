@@ -36,10 +36,6 @@ KivAEFFile::~KivAEFFile() {
     KivAEFFile::Close();
 }
 
-bool KivAEFFile::Cut() const {
-    return m_file && m_file->ViewCut();
-}
-
 bool KivAEFFile::Success() const {
     return m_success;
 }
@@ -221,4 +217,8 @@ bool KivAEFFile::IsDLL() const {
 
 bool KivAEFFile::IsLibrary() const {
     return m_appType == 'L';
+}
+
+bool KivAEFFile::Cut() const {
+    return m_file && m_file->ViewCut();
 }

@@ -45,7 +45,7 @@ struct GuardedRange {
     std::atomic<bool> cut{false};
     std::atomic<bool> taken{false};
 };
-GuardedRange g_ranges[64];
+GuardedRange g_ranges[1024];
 
 bool PatchLostPage(const char* at) {
     for (GuardedRange& range : g_ranges) {

@@ -17,7 +17,7 @@ public:
     KivMappingGuard& operator=(const KivMappingGuard&) = delete;
     ~KivMappingGuard() { Reset(nullptr, 0); }
     // Guards the mapping at begin (nothing for a null one) instead of the last; call it with
-    // nullptr before the last is unmapped. Past 64 mappings at once, a new one is not guarded.
+    // nullptr before the last is unmapped. Past 1,024 mappings at once, a new one is not guarded.
     void Reset(const void* begin, size_t size);
     bool Cut() const;
 
