@@ -124,6 +124,7 @@ int SaveReg(const Options& o, KivCliContext& context) {
     // The explorer reads its start folder before it asks for the file; the value this stores
     // belongs in the export as it does there.
     KivAefPathSetting();
+    KivDirMake(KivPathUp(o.file));
     const KivTransferResult result = KivRegExport().Run(KivIDESettings(), choice, o.file);
     json doc;
     doc["file"] = KivCliContext::Host(o.file);

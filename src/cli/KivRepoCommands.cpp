@@ -9,6 +9,7 @@
 #include "repository/KivVOModule.h"
 #include "repository/KivVOProject.h"
 #include "repository/KivVORepository.h"
+#include "support/KivPathUtil.h"
 #include "support/KivStringUtil.h"
 
 #include <CLI/CLI.hpp>
@@ -266,6 +267,9 @@ int ExportAef(const Options& o, KivCliContext& context) {
     auto application = context.OpenApplication(o.project, o.application);
     if (!application)
         return 1;
+    // As every export here, into its folder made when it is missing (a failure to make it shows
+    // as the export's own "path not found").
+    KivDirMake(KivPathUp(o.file));
     KivConsoleProgress progress("Exporting " + o.application, true);
     const bool exported = o.dll ? application->ExportToAEF_DLL(o.file) : application->ExportToAEF(o.file);
     progress.End();

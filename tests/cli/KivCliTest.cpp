@@ -66,8 +66,8 @@ TEST_F(CliTest, PathsAreTakenFromTheWorkingFolder) {
     const std::vector<std::tuple<std::vector<std::string>, int, std::string>> steps{
         {{"create-project", "Rel", "dirs/rel"}, 0, "dirs/rel/kivproject.db"},
         {{"import-aef", "in/lib.aef", "Lib", "--project", "Rel"}, 0, ""},
-        {{"export-aef", "Lib", "in/../copy.aef", "--project", "rel"}, 0, "copy.aef"},
-        {{"inspect", "copy.aef"}, 0, ""},
+        {{"export-aef", "Lib", "in/../nouveau/Caf\xC3\xA9.aef", "--project", "rel"}, 0, "nouveau/Caf\xC3\xA9.aef"},
+        {{"inspect", "nouveau/Caf\xC3\xA9.aef"}, 0, ""},
         {{"dospath", "in\\lib.aef"}, 0, ""},
         {{"export-project", "out/prj", "--project", "Rel"}, 0, "out/prj/Rel/Rel.KPI"},
         {{"export-all", "out/all"}, 0, "out/all/Rel/Rel.log"},
@@ -79,7 +79,7 @@ TEST_F(CliTest, PathsAreTakenFromTheWorkingFolder) {
         {{"import-app", "out/app/Lib/Lib.KAI", "--project", "Copy", "--rename", "Lib2"}, 0, ""},
         {{"import-prg", "out/prg/Lib/Lib.KEA", "--project", "Copy", "--rename", "Lib3"}, 0, ""},
         {{"export-path", "aef", "--project", "Copy"}, 0, ""},
-        {{"save-reg", "ide.reg", "--groups", "3"}, 0, "ide.reg"},
+        {{"save-reg", "reg/ide.reg", "--groups", "3"}, 0, "reg/ide.reg"},
     };
     std::vector<CliRun> runs;
     {
